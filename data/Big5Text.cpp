@@ -1,0 +1,31 @@
+#include "Big5Text.h"
+
+namespace {
+int CharBytes(QChar c)
+{
+    // Code page 950 keeps the euro sign in one byte, like ASCII.
+    return c.unicode() < 0x80 || c.unicode() == 0x20AC ? 1 : 2;
+}
+} // namespace
+
+int Big5ByteLength(const QString& text)
+{
+    int bytes = 0;
+    for (QChar c : text)
+        bytes += c.isLowSurrogate() ? 0 : CharBytes(c);
+    return bytes;
+}
+
+QString Big5Truncate(const QString& text, int size)
+{
+    int bytes = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isLowSurrogate())
+            continue;
+        bytes += CharBytes(c);
+        if (bytes > size)
+            return text.left(i);
+    }
+    return text;
+}
