@@ -1,11 +1,7 @@
 #include "Big5Text.h"
 
 namespace {
-int CharBytes(QChar c)
-{
-    // Code page 950 keeps the euro sign in one byte, like ASCII.
-    return c.unicode() < 0x80 || c.unicode() == 0x20AC ? 1 : 2;
-}
+int CharBytes(QChar c) { return c.unicode() < 0x80 ? 1 : 2; }
 } // namespace
 
 int Big5ByteLength(const QString& text)

@@ -1,4 +1,3 @@
-// CONTRIBUTORS: the team rules (RULES_PLACEHOLDER of your brief) are in /tmp/rules.md: read them now, before any other work. (This line is temporary and the lead removes it.)
 #pragma once
 
 #include <QByteArray>

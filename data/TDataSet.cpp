@@ -164,6 +164,8 @@ void TDataSet::SetRecNo(int recNo)
     if (recNo < 1 || recNo > OrderCount())
         return;
     CheckBrowseMode();
+    // As GotoBookmark: a row was found, so neither end was hit.
+    FBOF = FEOF = false;
     MoveTo(recNo - 1);
 }
 
@@ -214,6 +216,8 @@ int TDataSet::MoveBy(int distance)
     if (distance == 0)
         return 0;
     int target = FCurrent + distance;
+    const bool wasBof = FBOF;
+    const bool wasEof = FEOF;
     FBOF = FEOF = false;
     if (target >= count) {
         target = count - 1;
@@ -225,6 +229,10 @@ int TDataSet::MoveBy(int distance)
     const int moved = target - FCurrent;
     if (moved != 0)
         MoveTo(target);
+    else if (FBOF != wasBof || FEOF != wasEof)
+        // Controls that follow BOF/EOF (navigation buttons) must hear that
+        // an end was reached even though no row moved.
+        DataEvent(TDataEvent::deDataSetScroll);
     return moved;
 }
 
@@ -443,6 +451,13 @@ TBookmark TDataSet::GetBookmark() const
     if (!Active() || FCurrent < 0)
         return {};
     return {FSerial, FOpenSerial, RowAt(FCurrent)};
+}
+
+TBookmark TDataSet::ActiveBookmark() const
+{
+    if (!Active() || FActivePosition < 0 || FActivePosition >= OrderCount())
+        return {};
+    return {FSerial, FOpenSerial, RowAt(FActivePosition)};
 }
 
 bool TDataSet::BookmarkValid(const TBookmark& bookmark) const

@@ -110,6 +110,9 @@ public:
 
     // Bookmarks. A null bookmark when there is no current row.
     TBookmark GetBookmark() const;
+    // The bookmark of the row that fields read (ActivePosition()), so that a
+    // data link can name every row of its window; null when there is none.
+    TBookmark ActiveBookmark() const;
     void GotoBookmark(const TBookmark& bookmark);
     void FreeBookmark(TBookmark& bookmark) const { bookmark = TBookmark(); }
     bool BookmarkValid(const TBookmark& bookmark) const;

@@ -54,11 +54,11 @@ void TField::SetDisplayWidth(int width)
 
 void TField::SetAlignment(TAlignment alignment)
 {
+    const TAlignment old = Alignment();
     FAlignmentSet = true;
-    if (FAlignment == alignment)
-        return;
     FAlignment = alignment;
-    PropertyChanged(false);
+    if (old != alignment)
+        PropertyChanged(false);
 }
 
 int TField::Index() const { return FDataSet ? int(FDataSet->Fields().indexOf(this)) : -1; }

@@ -43,7 +43,7 @@ public:
     void SetVisible(bool visible);
     int DisplayWidth() const;
     void SetDisplayWidth(int width);
-    TAlignment Alignment() const { return FAlignment; }
+    TAlignment Alignment() const { return FAlignmentSet ? FAlignment : DefaultAlignment(); }
     void SetAlignment(TAlignment alignment);
     QString EditMask() const { return FEditMask; }
     void SetEditMask(const QString& mask) { FEditMask = mask; }

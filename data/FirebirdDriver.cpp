@@ -1,0 +1,101 @@
+#include "FirebirdDriver.h"
+
+#include "DriverParams.h"
+#include "Exceptions.h"
+#include "FirebirdApi.h"
+#include "FirebirdAttachment.h"
+#include "FirebirdCursor.h"
+#include "FirebirdStatement.h"
+
+#include <QFile>
+
+namespace
+{
+
+class FirebirdConnection final : public TSQLDriverConnection
+{
+public:
+    explicit FirebirdConnection(std::shared_ptr<const FirebirdAttachment> attachment)
+        : FAttachment(std::move(attachment))
+    {
+    }
+
+    std::unique_ptr<TSQLCursor> Open(const QString& sql,
+                                     const QList<TSQLParamValue>& params) override
+    {
+        auto statement = std::make_unique<FirebirdStatement>(FAttachment);
+        statement->Prepare(sql);
+        statement->Execute(params);
+        return std::make_unique<FirebirdCursor>(std::move(statement));
+    }
+
+    void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
+    {
+        FirebirdStatement statement(FAttachment);
+        statement.Prepare(sql);
+        statement.Execute(params);
+        statement.Commit();
+    }
+
+private:
+    std::shared_ptr<const FirebirdAttachment> FAttachment;
+};
+
+void AddParam(QByteArray& block, char tag, const QByteArray& value)
+{
+    if (value.size() > 255)
+        throw EDatabaseError(
+            QStringLiteral("Connection parameter too long: %1").arg(QString::fromUtf8(value)));
+    block += tag;
+    block += char(value.size());
+    block += value;
+}
+
+QByteArray TransactionParams(bool waitOnLocks)
+{
+    const char params[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed,
+                           isc_tpb_no_rec_version,
+                           char(waitOnLocks ? isc_tpb_wait : isc_tpb_nowait)};
+    return QByteArray(params, sizeof params);
+}
+
+} // namespace
+
+void FirebirdDriver::Load(const QString& vendorLib, const QString& getDriverFunc)
+{
+    FApi = FirebirdApi::Load(vendorLib, getDriverFunc);
+}
+
+std::unique_ptr<TSQLDriverConnection> FirebirdDriver::Connect(const QMap<QString, QString>& params)
+{
+    const QString database = DriverParam(params, QLatin1String("Database")).trimmed();
+    if (database.isEmpty()) throw EDatabaseError(QStringLiteral("Missing Database property"));
+    const QString dialect = DriverParam(params, QLatin1String("SQLDialect")).trimmed();
+    if (!dialect.isEmpty() && dialect != QLatin1String("3"))
+        throw EDatabaseError(
+            QStringLiteral("SQLDialect %1 is not supported: only dialect 3 is").arg(dialect));
+
+    auto attachment = std::make_shared<FirebirdAttachment>();
+    attachment->Api = FApi;
+    attachment->Codec = CharSetCodec::ForName(DriverParam(params, QLatin1String("ServerCharSet")));
+    attachment->NoneCodec = CharSetCodec::ForName(QString());
+    attachment->TransactionParams =
+        TransactionParams(DriverParamIsTrue(params, QLatin1String("WaitOnLocks")));
+    attachment->TrimChar = DriverParamIsTrue(params, QLatin1String("Trim Char"));
+
+    QByteArray dpb(1, char(isc_dpb_version1));
+    AddParam(dpb, isc_dpb_user_name, DriverParam(params, QLatin1String("User_Name")).toUtf8());
+    const QString password = DriverParam(params, QLatin1String("Password"));
+    if (!password.isEmpty()) AddParam(dpb, isc_dpb_password, password.toUtf8());
+    const QString role = DriverParam(params, QLatin1String("RoleName")).trimmed();
+    if (!role.isEmpty()) AddParam(dpb, isc_dpb_sql_role_name, role.toUtf8());
+    AddParam(dpb, isc_dpb_lc_ctype, attachment->Codec->ConnectionName().toLatin1());
+    AddParam(dpb, isc_dpb_sql_dialect, QByteArray("\x03\0\0\0", 4));
+
+    ISC_STATUS_ARRAY status;
+    const QByteArray path = QFile::encodeName(database);
+    FApi->isc_attach_database(status, 0, path.constData(), &attachment->Db, short(dpb.size()),
+                              dpb.constData());
+    attachment->Check(status);
+    return std::make_unique<FirebirdConnection>(std::move(attachment));
+}

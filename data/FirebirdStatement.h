@@ -1,0 +1,48 @@
+#pragma once
+
+#include "FirebirdAttachment.h"
+#include "TSQLDriver.h"
+
+#include <vector>
+
+// One statement in its own transaction: write, read committed without record
+// versions, wait or no wait for locks as the connection says. Commit() ends
+// both; a statement destroyed before that rolls its transaction back.
+class FirebirdStatement
+{
+public:
+    explicit FirebirdStatement(std::shared_ptr<const FirebirdAttachment> attachment);
+    ~FirebirdStatement();
+    FirebirdStatement(const FirebirdStatement&) = delete;
+    FirebirdStatement& operator=(const FirebirdStatement&) = delete;
+
+    // Starts the transaction and prepares sql, '?' for each parameter.
+    void Prepare(const QString& sql);
+    // Converts every value to the type described for its parameter, strictly,
+    // then runs the statement. Nothing runs when a value is refused.
+    void Execute(const QList<TSQLParamValue>& params);
+
+    // True for a statement that returns rows.
+    bool IsQuery() const;
+    // The described columns; a cursor points their data at its buffers.
+    XSQLDA& Output() { return *reinterpret_cast<XSQLDA*>(FOutput.data()); }
+    const FirebirdAttachment& Attachment() const { return *FAttachment; }
+
+    // Fetches a row into Output(); false past the last one.
+    bool Fetch();
+    void Commit();
+
+private:
+    void Describe(std::vector<char>& storage, bool input);
+    void BindText(int index, XSQLVAR& var, const QString& text);
+    void BindNumber(int index, XSQLVAR& var, const QString& text);
+
+    std::shared_ptr<const FirebirdAttachment> FAttachment;
+    isc_tr_handle FTransaction = 0;
+    isc_stmt_handle FStatement = 0;
+    int FType = 0;
+    std::vector<char> FOutput;
+    std::vector<char> FInput;
+    std::vector<QByteArray> FInputData;
+    std::vector<short> FInputNull;
+};

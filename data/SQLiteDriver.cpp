@@ -1,0 +1,72 @@
+#include "SQLiteDriver.h"
+
+#include "DriverParams.h"
+#include "Exceptions.h"
+#include "SQLiteCursor.h"
+#include "SQLiteDatabase.h"
+
+#include <QFile>
+
+namespace
+{
+
+constexpr int LockWaitMilliseconds = 10 * 60 * 1000;
+
+class SQLiteConnection final : public TSQLDriverConnection
+{
+public:
+    explicit SQLiteConnection(std::shared_ptr<const SQLiteDatabase> database)
+        : FDatabase(std::move(database))
+    {
+    }
+
+    std::unique_ptr<TSQLCursor> Open(const QString& sql,
+                                     const QList<TSQLParamValue>& params) override
+    {
+        return std::make_unique<SQLiteCursor>(
+            std::make_unique<SQLiteStatement>(FDatabase, sql, params));
+    }
+
+    void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
+    {
+        SQLiteStatement statement(FDatabase, sql, params);
+        while (statement.Step())
+            ;
+    }
+
+private:
+    std::shared_ptr<const SQLiteDatabase> FDatabase;
+};
+
+} // namespace
+
+void SQLiteDriver::Load(const QString& vendorLib, const QString& getDriverFunc)
+{
+    FApi = SQLiteApi::Load(vendorLib, getDriverFunc);
+}
+
+std::unique_ptr<TSQLDriverConnection> SQLiteDriver::Connect(const QMap<QString, QString>& params)
+{
+    const QString path = DriverParam(params, QLatin1String("Database")).trimmed();
+    if (path.isEmpty()) throw EDatabaseError(QStringLiteral("Missing Database property"));
+    auto database = std::make_shared<SQLiteDatabase>();
+    database->Api = FApi;
+    auto charSet = CharSetCodec::ForName(DriverParam(params, QLatin1String("ServerCharSet")));
+    if (!charSet->IsUtf8()) database->CharSet = std::move(charSet);
+
+    // An existing file only: a mistyped path must not make an empty database.
+    const int rc = FApi->sqlite3_open_v2(QFile::encodeName(path).constData(), &database->Db,
+                                         SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = database->Db ? QString::fromUtf8(FApi->sqlite3_errmsg(database->Db))
+                                             : QStringLiteral("out of memory");
+        throw ESQLError(QStringLiteral("%1: %2").arg(message, path), rc);
+    }
+    for (const char* pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL",
+                               "PRAGMA case_sensitive_like = ON"})
+        if (FApi->sqlite3_exec(database->Db, pragma, nullptr, nullptr, nullptr) != SQLITE_OK)
+            database->Fail();
+    if (DriverParamIsTrue(params, QLatin1String("WaitOnLocks")))
+        FApi->sqlite3_busy_timeout(database->Db, LockWaitMilliseconds);
+    return std::make_unique<SQLiteConnection>(std::move(database));
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "TSQLDriver.h"
+#include "TStringList.h"
+
+#include <QObject>
+#include <functional>
+
+// The program's one database connection. Its parameter list holds key=value
+// lines (Database, User_Name, Password, ServerCharSet, WaitOnLocks, ...).
+//
+// Opening with LoadParamsOnConnect on:
+// 1. the connections file is the per-user setting "Connection Registry File",
+//    else "dbxconnections.ini" beside the program; the drivers file likewise
+//    "Driver Registry File", else "dbxdrivers.ini";
+// 2. fails with "Connection name missing" without a ConnectionName, and with
+//    "Driver/Connection Registry File '%s' not found" without the file;
+// 3. replaces the parameter list with the section named ConnectionName, once
+//    per connection object (again after ConnectionName changes);
+// 4. takes DriverName from the list, and LibraryName, VendorLib and
+//    GetDriverFunc from the drivers file's section of that name.
+// Then, also with LoadParamsOnConnect off, it fails with "Missing DriverName
+// property", "DLL/Shared Library Name not Set", "Missing Database property",
+// "Unable to Load %s" or "Unable to Find Procedure %s", or connects.
+//
+// The per-user settings are QSettings of organisation "MassAmend" and
+// application "SQLDriver" (on Linux ~/.config/MassAmend/SQLDriver.conf);
+// a relative file name there is taken from the program's folder.
+class TSQLConnection : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TSQLConnection(QObject* owner = nullptr);
+    ~TSQLConnection() override;
+
+    static QString ConnectionRegistryFile();
+    static QString DriverRegistryFile();
+
+    const QString& ConnectionName() const { return FConnectionName; }
+    void SetConnectionName(const QString& value);
+    const QString& DriverName() const { return FDriverName; }
+    void SetDriverName(const QString& value) { FDriverName = value; }
+    const QString& GetDriverFunc() const { return FGetDriverFunc; }
+    void SetGetDriverFunc(const QString& value) { FGetDriverFunc = value; }
+    const QString& LibraryName() const { return FLibraryName; }
+    void SetLibraryName(const QString& value) { FLibraryName = value; }
+    const QString& VendorLib() const { return FVendorLib; }
+    void SetVendorLib(const QString& value) { FVendorLib = value; }
+    bool LoginPrompt() const { return FLoginPrompt; }
+    void SetLoginPrompt(bool value) { FLoginPrompt = value; }
+    bool LoadParamsOnConnect() const { return FLoadParamsOnConnect; }
+    void SetLoadParamsOnConnect(bool value) { FLoadParamsOnConnect = value; }
+    TStringList& Params() { return FParams; }
+    const TStringList& Params() const { return FParams; }
+
+    bool Connected() const { return FConnection != nullptr; }
+    void SetConnected(bool value);
+    void Open();
+    void Close();
+
+    // Run a statement with '?' parameters, connecting first when closed.
+    std::unique_ptr<TSQLCursor> OpenCursor(const QString& sql, const QList<TSQLParamValue>& params);
+    void Execute(const QString& sql, const QList<TSQLParamValue>& params);
+
+    // With LoginPrompt on, called before connecting with the parameter list
+    // to fill in user name and password; the data layer shows no dialog.
+    std::function<void(TSQLConnection&, TStringList&)> OnLogin;
+
+private:
+    void LoadParams();
+
+    QString FConnectionName;
+    QString FDriverName;
+    QString FGetDriverFunc;
+    QString FLibraryName;
+    QString FVendorLib;
+    bool FLoginPrompt = true;
+    bool FLoadParamsOnConnect = false;
+    bool FParamsLoaded = false;
+    TStringList FParams;
+    std::unique_ptr<TSQLDriverConnection> FConnection;
+};
