@@ -2,6 +2,8 @@
 
 #include "Exceptions.h"
 
+#include <cstring>
+
 void TRowStore::Reset(const QList<TFieldType>& types)
 {
     FColumns.clear();
@@ -11,76 +13,64 @@ void TRowStore::Reset(const QList<TFieldType>& types)
     FRows = 0;
 }
 
-void TRowStore::Reserve(int rows)
-{
-    for (Column& c : FColumns) {
-        c.Nulls.reserve((rows + 63) / 64);
-        switch (c.Type) {
-        case TFieldType::ftInteger:
-            c.Ints.reserve(rows);
-            break;
-        case TFieldType::ftFloat:
-            c.Floats.reserve(rows);
-            break;
-        default:
-            c.Offsets.reserve(rows);
-        }
-    }
-}
-
 int TRowStore::AddRow()
 {
     const int row = FRows++;
-    for (Column& c : FColumns) {
-        if ((row & 63) == 0)
-            c.Nulls.push_back(0);
-        c.Nulls.back() |= std::uint64_t(1) << (row & 63);
-        switch (c.Type) {
-        case TFieldType::ftInteger:
-            c.Ints.push_back(0);
-            break;
-        case TFieldType::ftFloat:
-            c.Floats.push_back(0);
-            break;
-        default:
-            c.Offsets.push_back(0);
+    if ((row & PageMask) == 0) {
+        for (Column& c : FColumns) {
+            auto page = std::make_unique<RowPage>();
+            // New rows are null until a value is set.
+            std::memset(page->Nulls, 0xFF, sizeof page->Nulls);
+            switch (c.Type) {
+            case TFieldType::ftInteger:
+                page->Ints.reset(new qint32[PageRows]);
+                break;
+            case TFieldType::ftFloat:
+                page->Floats.reset(new double[PageRows]);
+                break;
+            default:
+                page->Offsets.reset(new std::uint32_t[PageRows]);
+            }
+            c.Pages.push_back(std::move(page));
         }
     }
     return row;
 }
 
-void TRowStore::SetNullBit(Column& column, int row, bool isNull)
+void TRowStore::SetNullBit(RowPage& page, int row, bool isNull)
 {
     const std::uint64_t bit = std::uint64_t(1) << (row & 63);
+    std::uint64_t& word = page.Nulls[(row & PageMask) >> 6];
     if (isNull)
-        column.Nulls[row >> 6] |= bit;
+        word |= bit;
     else
-        column.Nulls[row >> 6] &= ~bit;
+        word &= ~bit;
 }
 
-void TRowStore::SetNull(int row, int col) { SetNullBit(FColumns[col], row, true); }
+void TRowStore::SetNull(int row, int col) { SetNullBit(Page(col, row), row, true); }
 
 void TRowStore::SetInteger(int row, int col, qint32 value)
 {
-    Column& c = FColumns[col];
-    c.Ints[row] = value;
-    SetNullBit(c, row, false);
+    RowPage& page = Page(col, row);
+    page.Ints[row & PageMask] = value;
+    SetNullBit(page, row, false);
 }
 
 void TRowStore::SetFloat(int row, int col, double value)
 {
-    Column& c = FColumns[col];
-    c.Floats[row] = value;
-    SetNullBit(c, row, false);
+    RowPage& page = Page(col, row);
+    page.Floats[row & PageMask] = value;
+    SetNullBit(page, row, false);
 }
 
 QByteArrayView TRowStore::Text(int row, int col) const
 {
-    const Column& c = FColumns[col];
     if (IsNull(row, col))
         return {};
-    const unsigned char* p =
-        reinterpret_cast<const unsigned char*>(c.Arena.data()) + c.Offsets[row];
+    const Column& c = FColumns[col];
+    const std::uint32_t at = Page(col, row).Offsets[row & PageMask];
+    const auto* p =
+        reinterpret_cast<const unsigned char*>(c.Blocks[at >> BlockBits].get()) + (at & 0xFFFF);
     // Length prefix: one byte below 0x80, else four bytes with the top bit set.
     std::uint32_t length = p[0];
     if (length & 0x80) {
@@ -96,28 +86,43 @@ QByteArrayView TRowStore::Text(int row, int col) const
 void TRowStore::SetText(int row, int col, QByteArrayView utf8)
 {
     Column& c = FColumns[col];
-    const std::size_t offset = c.Arena.size();
     const auto length = std::uint32_t(utf8.size());
-    if (offset + utf8.size() + 4 > UINT32_MAX)
-        throw EDatabaseError(QStringLiteral("Too much text for one column"));
-    if (length < 0x80) {
-        c.Arena.push_back(char(length));
-    } else {
-        c.Arena.push_back(char(0x80 | (length >> 24)));
-        c.Arena.push_back(char(length >> 16));
-        c.Arena.push_back(char(length >> 8));
-        c.Arena.push_back(char(length));
+    const std::uint32_t needed = length + (length < 0x80 ? 1 : 4);
+    if (c.Used + needed > (c.Blocks.empty() ? 0 : c.BlockCapacity.back())) {
+        if (c.Blocks.size() >= (std::size_t(1) << (32 - BlockBits)))
+            throw EDatabaseError(QStringLiteral("Too much text for one column"));
+        const std::uint32_t capacity = needed > BlockSize ? needed : BlockSize;
+        c.Blocks.emplace_back(new char[capacity]);
+        c.BlockCapacity.push_back(capacity);
+        c.Used = 0;
     }
-    c.Arena.insert(c.Arena.end(), utf8.begin(), utf8.end());
-    c.Offsets[row] = std::uint32_t(offset);
-    SetNullBit(c, row, false);
+    auto* p = reinterpret_cast<unsigned char*>(c.Blocks.back().get()) + c.Used;
+    // A text longer than a block stands alone at position 0 of its own block.
+    const std::uint32_t at = std::uint32_t((c.Blocks.size() - 1) << BlockBits) | c.Used;
+    if (length < 0x80) {
+        *p++ = static_cast<unsigned char>(length);
+    } else {
+        *p++ = static_cast<unsigned char>(0x80 | (length >> 24));
+        *p++ = static_cast<unsigned char>(length >> 16);
+        *p++ = static_cast<unsigned char>(length >> 8);
+        *p++ = static_cast<unsigned char>(length);
+    }
+    if (length > 0)
+        std::memcpy(p, utf8.data(), length);
+    c.Used += needed;
+    RowPage& page = Page(col, row);
+    page.Offsets[row & PageMask] = at;
+    SetNullBit(page, row, false);
 }
 
 std::size_t TRowStore::ByteSize() const
 {
     std::size_t bytes = 0;
-    for (const Column& c : FColumns)
-        bytes += c.Nulls.capacity() * 8 + c.Ints.capacity() * 4 + c.Floats.capacity() * 8
-                 + c.Offsets.capacity() * 4 + c.Arena.capacity();
+    for (const Column& c : FColumns) {
+        const std::size_t perRow = c.Type == TFieldType::ftFloat ? 8 : 4;
+        bytes += c.Pages.size() * (sizeof(RowPage) + PageRows * perRow);
+        for (std::uint32_t capacity : c.BlockCapacity)
+            bytes += capacity;
+    }
     return bytes;
 }
