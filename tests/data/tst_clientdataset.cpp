@@ -12,6 +12,7 @@ private slots:
     void cursorOnEmptyAndFilledTables_data();
     void cursorOnEmptyAndFilledTables();
     void moveByStopsAtTheEnds();
+    void jumpingToARowClearsBofAndEof();
     void movingOffAModifiedRowPostsIt();
     void movingOffAnUnmodifiedRowCancelsTheEdit();
     void editOnEmptyDataSetInserts();
@@ -93,6 +94,22 @@ void tst_ClientDataSet::moveByStopsAtTheEnds()
     QCOMPARE(ds.MoveBy(-10), -3);
     QVERIFY(ds.Bof());
     QCOMPARE(ds.FieldByName("NAME")->AsString(), QStringLiteral("a"));
+}
+
+void tst_ClientDataSet::jumpingToARowClearsBofAndEof()
+{
+    TClientDataSet ds;
+    MakeMemoryTable(ds, {{"a", 1, 1.0}, {"b", 2, 2.0}, {"c", 3, 3.0}});
+    ds.Last();
+    QVERIFY(ds.Eof());
+    ds.SetRecNo(2);
+    QVERIFY(!ds.Eof() && !ds.Bof());
+    ds.First();
+    QVERIFY(ds.Bof());
+    const TBookmark b = ds.GetBookmark();
+    ds.Last();
+    ds.GotoBookmark(b);
+    QVERIFY(!ds.Eof() && !ds.Bof());
 }
 
 void tst_ClientDataSet::movingOffAModifiedRowPostsIt()

@@ -50,6 +50,7 @@ private slots:
     void openingRaisesOneActiveChange();
     void scrollingOneRowRaisesOneDataSetChange();
     void fieldValueChangeDoesNotReachDataSetChanged();
+    void reachingAnEndWithoutMovingIsAnnounced();
     void editingFollowsTheStateUnlessReadOnly();
     void switchingDataSetsIsSeenAsInactiveThenActive();
     void disabledControlsHearOnceAtTheEnd();
@@ -97,6 +98,25 @@ void tst_DataLink::scrollingOneRowRaisesOneDataSetChange()
     QCOMPARE(link.changed, 2);
     ds.Next(); // already at the end: nothing moves
     QCOMPARE(link.changed, 2);
+}
+
+void tst_DataLink::reachingAnEndWithoutMovingIsAnnounced()
+{
+    // Navigation buttons disable themselves from Eof/Bof: they must hear it.
+    TClientDataSet ds;
+    MakeMemoryTable(ds, Rows(2));
+    TDataSource source;
+    source.SetDataSet(&ds);
+    CountingLink link;
+    link.SetDataSource(&source);
+    ds.Next();
+    QVERIFY(!ds.Eof());
+    const int changed = link.changed;
+    ds.Next();
+    QVERIFY(ds.Eof());
+    QCOMPARE(link.changed, changed + 1);
+    ds.Next();
+    QCOMPARE(link.changed, changed + 1);
 }
 
 void tst_DataLink::fieldValueChangeDoesNotReachDataSetChanged()
