@@ -129,6 +129,7 @@ std::future<QString> SecondConnection::EndLater(std::chrono::milliseconds delay,
     // Another thread may not report to the test: the error comes back in the future.
     return std::async(std::launch::async, [this, delay, commit]() -> QString {
         std::this_thread::sleep_for(delay);
+        FReleasing = true;
         try {
             if (FFirebird)
                 commit ? FFirebird->Commit() : FFirebird->Rollback();

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <memory>
@@ -50,6 +51,9 @@ public:
     [[nodiscard]] bool Rollback();
     [[nodiscard]] std::future<QString> CommitLater(std::chrono::milliseconds delay);
     [[nodiscard]] std::future<QString> RollbackLater(std::chrono::milliseconds delay);
+    // Set just before the delayed commit or rollback runs: a statement that
+    // waited for the lock can only have finished after it was set.
+    bool Releasing() const { return FReleasing; }
 
 private:
     template <typename TAction> bool Run(TAction&& action);
@@ -58,4 +62,5 @@ private:
     std::unique_ptr<TFbDatabase> FFirebird;
     std::unique_ptr<TSqliteDatabase> FSqlite;
     QString FError;
+    std::atomic<bool> FReleasing{false};
 };
