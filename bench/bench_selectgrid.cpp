@@ -67,7 +67,7 @@ struct Stage {
         grid.SetDataSource(&source);
         grid.resize(760, 560);
         grid.show();
-        QTest::qWaitForWindowExposed(&grid);
+        if (!QTest::qWaitForWindowExposed(&grid)) std::printf("  !! the grid was not shown\n");
         for (int i = 0; i < 5 && grid.VisibleRowCount() != 30; ++i) {
             // Rows are one pixel line apart.
             const int pitch = grid.DefaultRowHeight() + 1;

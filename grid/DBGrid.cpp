@@ -1,0 +1,3 @@
+#include "DBGrid.h"
+
+TDBGrid::TDBGrid(QWidget* parent) : TCustomDBGrid(parent) {}

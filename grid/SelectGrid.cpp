@@ -1,0 +1,3 @@
+#include "SelectGrid.h"
+
+TSelectGrid::TSelectGrid(QWidget* parent) : TCustomSelectGrid(parent) {}
