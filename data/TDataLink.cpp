@@ -16,8 +16,13 @@ void TDataLink::SetDataSource(TDataSource* source)
 {
     if (FDataSource == source)
         return;
-    if (FDataSource)
+    // A link moved between two active sources still sees the old one go and
+    // the new one come, like a source that changes its dataset.
+    if (FDataSource) {
         FDataSource->FDataLinks.removeOne(this);
+        FDataSource = nullptr;
+        UpdateState();
+    }
     FDataSource = source;
     if (FDataSource)
         FDataSource->FDataLinks.append(this);

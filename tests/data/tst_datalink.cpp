@@ -169,6 +169,15 @@ void tst_DataLink::switchingDataSetsIsSeenAsInactiveThenActive()
     QCOMPARE(link.DataSet(), &b);
     source.SetEnabled(false);
     QVERIFY(!link.Active());
+
+    // Moving the link itself to another active source looks the same.
+    TDataSource other;
+    other.SetDataSet(&a);
+    source.SetEnabled(true);
+    const int before = link.active;
+    link.SetDataSource(&other);
+    QCOMPARE(link.active, before + 2);
+    QCOMPARE(link.DataSet(), &a);
 }
 
 void tst_DataLink::disabledControlsHearOnceAtTheEnd()
