@@ -2,6 +2,8 @@
 
 #include "tools/DbMaker.h"
 
+#include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -182,3 +184,25 @@ double Median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
+BenchSetup ParseBenchSetup(const QStringList& arguments, const QString& runsHelp)
+{
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOptions(
+        {{QStringLiteral("products"), QStringLiteral("Rows of PRODUCT."), QStringLiteral("n"),
+          QStringLiteral("100000")},
+         {QStringLiteral("runs"), runsHelp, QStringLiteral("n"), QStringLiteral("5")},
+         {QStringLiteral("dir"), QStringLiteral("Where the databases are kept."),
+          QStringLiteral("folder"), QDir::temp().filePath(QStringLiteral("massamend-bench"))}});
+    parser.process(arguments);
+    BenchSetup setup;
+    setup.Products = parser.value(QStringLiteral("products")).toInt();
+    setup.Runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
+    const QDir dir(parser.value(QStringLiteral("dir")));
+    QDir().mkpath(dir.path());
+    setup.FirebirdDatabase = dir.filePath(QStringLiteral("products-%1.fdb").arg(setup.Products));
+    setup.SqliteDatabase = dir.filePath(QStringLiteral("products-%1.db").arg(setup.Products));
+    MakeProductDatabase(TDbBackend::Firebird, setup.FirebirdDatabase, setup.Products);
+    MakeProductDatabase(TDbBackend::SQLite, setup.SqliteDatabase, setup.Products);
+    return setup;
+}

@@ -32,3 +32,14 @@ Checksum BareSqlite(const QString& database);
 void MakeProductDatabase(TDbBackend backend, const QString& path, int products);
 
 double Median(std::vector<double> values);
+
+// The command line shared by the fetch benchmarks, --products N, --runs N,
+// --dir FOLDER, and the two product databases it names (made when missing,
+// kept for later runs).
+struct BenchSetup {
+    int Products = 0;
+    int Runs = 0;
+    QString FirebirdDatabase;
+    QString SqliteDatabase;
+};
+BenchSetup ParseBenchSetup(const QStringList& arguments, const QString& runsHelp);

@@ -12,9 +12,7 @@
 #include "TSQLConnection.h"
 #include "TSQLDataSet.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTextStream>
@@ -61,7 +59,10 @@ public:
     TClientDataSet Products;
 };
 
-QString Ms(double ms) { return QString::number(ms, 'f', ms < 10 ? 3 : 0); }
+QString Ms(double ms)
+{
+    return QString::number(ms, 'f', ms < 10 ? 3 : 0);
+}
 
 void Run(const Engine& engine, int runs)
 {
@@ -137,26 +138,11 @@ void Run(const Engine& engine, int runs)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addOptions(
-        {{QStringLiteral("products"), QStringLiteral("Rows of PRODUCT."), QStringLiteral("n"),
-          QStringLiteral("100000")},
-         {QStringLiteral("runs"), QStringLiteral("Timed opens."), QStringLiteral("n"),
-          QStringLiteral("5")},
-         {QStringLiteral("dir"), QStringLiteral("Where the databases are kept."),
-          QStringLiteral("folder"), QDir::temp().filePath(QStringLiteral("massamend-bench"))}});
-    parser.process(app);
-    const int products = parser.value(QStringLiteral("products")).toInt();
-    const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
-    const QDir dir(parser.value(QStringLiteral("dir")));
-    QDir().mkpath(dir.path());
-    const QString fdb = dir.filePath(QStringLiteral("products-%1.fdb").arg(products));
-    const QString sdb = dir.filePath(QStringLiteral("products-%1.db").arg(products));
-
     try {
-        MakeProductDatabase(TDbBackend::Firebird, fdb, products);
-        MakeProductDatabase(TDbBackend::SQLite, sdb, products);
+        const BenchSetup setup = ParseBenchSetup(app.arguments(), QStringLiteral("Timed opens."));
+        const QString& fdb = setup.FirebirdDatabase;
+        const QString& sdb = setup.SqliteDatabase;
+        const int runs = setup.Runs;
         Run({"Firebird embedded (BIG_5)", fdb, QStringLiteral("Interbase"),
              QStringLiteral("firebird"), QStringLiteral("libfbclient.so.2"),
              QStringLiteral("isc_attach_database"), [&] { return BareFirebird(fdb); }},

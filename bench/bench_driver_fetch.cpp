@@ -10,9 +10,7 @@
 #include "BareFetch.h"
 #include "TSQLDriver.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QTextStream>
 #include <algorithm>
@@ -102,26 +100,12 @@ void Compare(const char* engine, int runs, TBare bare, TDriver driver)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addOptions(
-        {{QStringLiteral("products"), QStringLiteral("Rows of PRODUCT."), QStringLiteral("n"),
-          QStringLiteral("100000")},
-         {QStringLiteral("runs"), QStringLiteral("Timed runs of each loop."), QStringLiteral("n"),
-          QStringLiteral("5")},
-         {QStringLiteral("dir"), QStringLiteral("Where the databases are kept."),
-          QStringLiteral("folder"), QDir::temp().filePath(QStringLiteral("massamend-bench"))}});
-    parser.process(app);
-    const int products = parser.value(QStringLiteral("products")).toInt();
-    const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
-    const QDir dir(parser.value(QStringLiteral("dir")));
-    QDir().mkpath(dir.path());
-    const QString fdb = dir.filePath(QStringLiteral("products-%1.fdb").arg(products));
-    const QString sdb = dir.filePath(QStringLiteral("products-%1.db").arg(products));
-
     try {
-        MakeProductDatabase(TDbBackend::Firebird, fdb, products);
-        MakeProductDatabase(TDbBackend::SQLite, sdb, products);
+        const BenchSetup setup =
+            ParseBenchSetup(app.arguments(), QStringLiteral("Timed runs of each loop."));
+        const QString& fdb = setup.FirebirdDatabase;
+        const QString& sdb = setup.SqliteDatabase;
+        const int runs = setup.Runs;
         Compare(
             "Firebird embedded (BIG_5)", runs, [&] { return BareFirebird(fdb); },
             [&](qint64& utf8) {
