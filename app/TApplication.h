@@ -31,6 +31,16 @@ public:
     // title, "." appended by the usual rule; EAbort shows nothing.
     void HandleException(std::exception_ptr error);
 
+    // The text of the box of an exception that ended start-up: "Exception
+    // %s in module %s at %p.\r\n%s%s\r\n" with the class name, the module,
+    // the code location in it, the message and "." unless the message is
+    // empty or ends in one.
+    static QString StartupErrorText(const QString& className, const QString& module,
+                                    quintptr address, const QString& message);
+    // Shows that box, captioned "Application Error"; codeAddress is the code
+    // that failed, which names the module and the location in it.
+    void ShowStartupException(std::exception_ptr error, const void* codeAddress);
+
     template <typename F>
     void Guard(F&& handler)
     {

@@ -1,0 +1,57 @@
+#include "TStartup.h"
+
+#include "TApplication.h"
+
+#include <QApplication>
+
+namespace
+{
+// Kept out of line so that its address names the start-up code in the box.
+Q_NEVER_INLINE std::unique_ptr<QWidget> CreateMainForm(const TStartup::TCreateMainForm& create)
+{
+    return create();
+}
+} // namespace
+
+TShowState TStartup::ShowStateFromEnvironment()
+{
+    const QString state = qEnvironmentVariable("MASSAMEND_SHOW_STATE").trimmed().toLower();
+    if (state == QLatin1String("maximized")) return TShowState::ssMaximized;
+    if (state == QLatin1String("minimized")) return TShowState::ssMinimized;
+    return TShowState::ssNormal;
+}
+
+void TStartup::ShowMainForm(QWidget& form, TShowState state)
+{
+    switch (state) {
+    case TShowState::ssMaximized:
+        form.showMaximized();
+        break;
+    case TShowState::ssMinimized:
+        form.setAttribute(Qt::WA_ShowWithoutActivating);
+        form.showMinimized();
+        break;
+    case TShowState::ssNormal:
+        form.show();
+        break;
+    }
+}
+
+int TStartup::Run(TApplication& application, const TCreateMainForm& createMainForm,
+                  TShowState state)
+{
+    application.SetTitle(TApplication::TitleFromFileName(QCoreApplication::applicationFilePath()));
+    std::unique_ptr<QWidget> form;
+    try {
+        form = CreateMainForm(createMainForm);
+    } catch (...) {
+        application.ShowStartupException(std::current_exception(),
+                                         reinterpret_cast<const void*>(&CreateMainForm));
+        return 1;
+    }
+    if (!application.MainForm()) application.SetMainForm(form.get());
+    ShowMainForm(*form, state);
+    QApplication::exec();
+    application.SetMainForm(nullptr);
+    return 0;
+}

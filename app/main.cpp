@@ -1,0 +1,19 @@
+#include "FrmMassAmend.h"
+#include "TApplication.h"
+#include "TStartup.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication qtApplication(argc, argv);
+    TApplication application;
+    return TStartup::Run(
+        application,
+        [] {
+            auto form = std::make_unique<TFormMassAmend>();
+            FormMassAmend = form.get();
+            return form;
+        },
+        TStartup::ShowStateFromEnvironment());
+}

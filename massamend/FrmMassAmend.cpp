@@ -1,0 +1,416 @@
+#include "FrmMassAmend.h"
+
+#include "DBGrid.h"
+#include "ProductCatalogue.h"
+#include "QuotedStr.h"
+#include "TApplication.h"
+#include "TChangeStamp.h"
+#include "TComboBox.h"
+#include "TMessageService.h"
+#include "TProgressDialogSink.h"
+#include "TReplacementValue.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <iterator>
+#include <string_view>
+#include <type_traits>
+
+TFormMassAmend* FormMassAmend = nullptr;
+
+namespace
+{
+
+template <typename T> constexpr TFieldType KindOf()
+{
+    if constexpr (std::is_same_v<T, TStringField>)
+        return TFieldType::ftString;
+    else if constexpr (std::is_same_v<T, TIntegerField>)
+        return TFieldType::ftInteger;
+    else
+        return TFieldType::ftFloat;
+}
+
+struct TFieldMember {
+    std::string_view Member;
+    std::string_view FieldName;
+};
+
+constexpr TFieldMember FieldMembers[] = {
+#define PRODUCT_FIELD(Class, Member, Name) {#Member, Name},
+#include "FrmMassAmendFields.inc"
+#undef PRODUCT_FIELD
+};
+
+consteval bool FieldMembersFollowCatalogue()
+{
+    constexpr std::string_view prefix = "CDS_PRODUCT";
+    if (std::size(FieldMembers) != ProductCatalogue::Fields.size()) return false;
+    for (std::size_t i = 0; i < std::size(FieldMembers); ++i) {
+        const TFieldMember& m = FieldMembers[i];
+        if (m.FieldName != ProductCatalogue::Fields[i].FieldName ||
+            m.Member.substr(0, prefix.size()) != prefix ||
+            m.Member.substr(prefix.size()) != m.FieldName)
+            return false;
+    }
+    return true;
+}
+static_assert(FieldMembersFollowCatalogue(),
+              "FrmMassAmendFields.inc must list the catalogue's fields in order");
+
+QString Utf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+template <typename T>
+T* CreateProductField(QObject* owner, TDataSet* dataSet, const char* member, int index)
+{
+    const TProductFieldDef& def = ProductCatalogue::Fields[std::size_t(index)];
+    auto* field = new T(owner);
+    field->setObjectName(QLatin1String(member));
+    field->SetFieldName(def.Name());
+    if constexpr (std::is_same_v<T, TStringField>) field->SetSize(def.Size);
+    field->SetDisplayLabel(Utf8(def.DisplayLabel));
+    field->SetRequired(def.Required);
+    if constexpr (std::is_same_v<T, TFloatField>) field->SetDisplayFormat(Utf8(def.DisplayFormat));
+    field->SetEditMask(Utf8(def.EditMask));
+    field->SetDataSet(dataSet);
+    return field;
+}
+
+QFrame* CreatePanel(QWidget* parent, const char* name)
+{
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(1);
+    return panel;
+}
+
+template <typename T> T* Named(T* component, const char* name)
+{
+    component->setObjectName(QLatin1String(name));
+    return component;
+}
+
+// Bound controls stay still while a handler walks the rows, and follow the
+// cursor again however the walk ends.
+class TControlsDisabled
+{
+public:
+    explicit TControlsDisabled(TDataSet& dataSet) : FDataSet(dataSet)
+    {
+        FDataSet.DisableControls();
+    }
+    ~TControlsDisabled() { FDataSet.EnableControls(); }
+    TControlsDisabled(const TControlsDisabled&) = delete;
+    TControlsDisabled& operator=(const TControlsDisabled&) = delete;
+
+private:
+    TDataSet& FDataSet;
+};
+
+// One run of a progress sink, finished however the run ends.
+class TProgressRun
+{
+public:
+    TProgressRun(TProgressSink& sink, int total) : FSink(sink) { FSink.Start(total); }
+    ~TProgressRun() { FSink.Finish(); }
+    TProgressRun(const TProgressRun&) = delete;
+    TProgressRun& operator=(const TProgressRun&) = delete;
+    bool Step(int done) { return FSink.Step(done); }
+
+private:
+    TProgressSink& FSink;
+};
+
+} // namespace
+
+TFormMassAmend::TFormMassAmend(QWidget* parent)
+    : QWidget(parent), FChangeStamp(std::make_unique<TChangeStamp>()),
+      FProgress(std::make_unique<TProgressDialogSink>(this))
+{
+    CreateComponents();
+    CreateFields();
+    CreateControls();
+    SetTabOrder();
+    SQLConnection1->SetConnected(true);
+    CDS_PRODUCT->SetActive(true);
+}
+
+TFormMassAmend::~TFormMassAmend()
+{
+    if (FormMassAmend == this) FormMassAmend = nullptr;
+}
+
+QString TFormMassAmend::StartStatement()
+{
+    return QStringLiteral("select * from PRODUCT\r\nwhere PROD_ID = '-1'");
+}
+
+QString TFormMassAmend::StoppedMessage(int written, int total)
+{
+    return QStringLiteral("回存已停止：%1 筆中已寫入 %2 筆，其餘 %3 筆未寫入。")
+        .arg(total)
+        .arg(written)
+        .arg(total - written);
+}
+
+void TFormMassAmend::SetProgress(std::unique_ptr<TProgressSink> progress)
+{
+    FProgress = std::move(progress);
+}
+
+void TFormMassAmend::CreateComponents()
+{
+    SQLConnection1 = Named(new TSQLConnection(this), "SQLConnection1");
+    SQLConnection1->SetConnectionName(QStringLiteral("Tallon"));
+    SQLConnection1->SetDriverName(QStringLiteral("Interbase"));
+    SQLConnection1->SetGetDriverFunc(QStringLiteral("getSQLDriverINTERBASE"));
+    SQLConnection1->SetLibraryName(QStringLiteral("dbexpint.dll"));
+    SQLConnection1->SetVendorLib(QStringLiteral("gds32.dll"));
+    SQLConnection1->SetLoginPrompt(false);
+    SQLConnection1->SetLoadParamsOnConnect(true);
+    SQLConnection1->Params().Assign({
+        QStringLiteral("DriverName=Interbase"),
+        QStringLiteral("Database=localhost:C:\\Tallon\\Data\\Data67\\POSDATA.GDB"),
+        QStringLiteral("RoleName=RoleName"),
+        QStringLiteral("User_Name=SYSDBA"),
+        QStringLiteral("Password=quillsand"),
+        QStringLiteral("ServerCharSet="),
+        QStringLiteral("SQLDialect=3"),
+        QStringLiteral("BlobSize=-1"),
+        QStringLiteral("CommitRetain=False"),
+        QStringLiteral("WaitOnLocks=True"),
+        QStringLiteral("ErrorResourceFile="),
+        QStringLiteral("LocaleCode=0000"),
+        QStringLiteral("Interbase TransIsolation=ReadCommited"),
+        QStringLiteral("Trim Char=False"),
+    });
+
+    SQL_Product = Named(new TSQLDataSet(this), "SQL_Product");
+    SQL_Product->SetSQLConnection(SQLConnection1);
+    SQL_Product->SetCommandText(StartStatement());
+
+    DSP_Product = Named(new TDataSetProvider(this), "DSP_Product");
+    DSP_Product->SetDataSet(SQL_Product);
+    DSP_Product->SetOptions({TProviderOption::poAllowCommandText});
+
+    CDS_PRODUCT = Named(new TClientDataSet(this), "CDS_PRODUCT");
+    CDS_PRODUCT->SetProvider(DSP_Product);
+    CDS_PRODUCT->AfterOpen = [this](TDataSet* dataSet) { CDS_PRODUCTAfterOpen(dataSet); };
+
+    DataSource1 = Named(new TDataSource(this), "DataSource1");
+    DataSource1->SetDataSet(CDS_PRODUCT);
+    DS_Search = Named(new TDataSource(this), "DS_Search");
+    SQLQuery1 = Named(new TSQLQuery(this), "SQLQuery1");
+    SQLQuery1->SetSQLConnection(SQLConnection1);
+    ClientDataSet1 = Named(new TClientDataSet(this), "ClientDataSet1");
+}
+
+void TFormMassAmend::CreateFields()
+{
+#define PRODUCT_FIELD(Class, Member, Name)                                                         \
+    static_assert(KindOf<Class>() ==                                                               \
+                      ProductCatalogue::Fields[ProductCatalogue::IndexOf(Name)].DataType,          \
+                  #Member " must be of the catalogue's kind");                                     \
+    Member = CreateProductField<Class>(this, CDS_PRODUCT, #Member, ProductCatalogue::IndexOf(Name));
+#include "FrmMassAmendFields.inc"
+#undef PRODUCT_FIELD
+}
+
+void TFormMassAmend::CreateControls()
+{
+    setWindowTitle(QStringLiteral("商品資料批次異動"));
+    QFont windowFont(QStringLiteral("新細明體"));
+    windowFont.setFamilies(
+        {QStringLiteral("新細明體"), QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW")});
+    windowFont.setPixelSize(13);
+    setFont(windowFont);
+
+    Panel1 = CreatePanel(this, "Panel1");
+    Panel2 = CreatePanel(this, "Panel2");
+    Panel3 = CreatePanel(this, "Panel3");
+    Panel1->setFixedHeight(41);
+    Panel3->setFixedHeight(41);
+    // The bands keep their height; the middle area takes the rest.
+    auto* bands = new QVBoxLayout(this);
+    bands->setContentsMargins(0, 0, 0, 0);
+    bands->setSpacing(0);
+    bands->addWidget(Panel1);
+    bands->addWidget(Panel2, 1);
+    bands->addWidget(Panel3);
+
+    SpeedButton1 = Named(new QToolButton(Panel1), "SpeedButton1");
+    SpeedButton1->setText(QStringLiteral("商品選擇"));
+    SpeedButton1->setGeometry(18, 8, 99, 25);
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(SpeedButton1); });
+
+    CheckBox1 = Named(new QCheckBox(QStringLiteral("快速全選"), Panel1), "CheckBox1");
+    CheckBox1->setGeometry(136, 13, 97, 17);
+
+    DBGrid1 = Named(new TDBGrid(Panel2), "DBGrid1");
+    DBGrid1->SetDataSource(DataSource1);
+    DBGrid1->SetReadOnly(true);
+    auto* middle = new QVBoxLayout(Panel2);
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->addWidget(DBGrid1);
+
+    Label1 = Named(new QLabel(QStringLiteral("替換欄位"), Panel3), "Label1");
+    Label1->move(32, 8);
+    Label1->adjustSize();
+    ComboBox1 = Named(new TComboBox(Panel3), "ComboBox1");
+    ComboBox1->setGeometry(96, 6, 145, 21);
+    Label2 = Named(new QLabel(QStringLiteral("="), Panel3), "Label2");
+    Label2->move(248, 8);
+    Label2->adjustSize();
+    Edit1 = Named(new QLineEdit(Panel3), "Edit1");
+    Edit1->setGeometry(266, 5, 121, 21);
+    Button1 = Named(new QPushButton(QStringLiteral("更動"), Panel3), "Button1");
+    Button1->setGeometry(400, 4, 57, 25);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+    Button2 = Named(new QPushButton(QStringLiteral("回存"), Panel3), "Button2");
+    Button2->setGeometry(458, 4, 63, 25);
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(Button2); });
+    ComboBox2 = Named(new TComboBox(Panel3), "ComboBox2");
+    ComboBox2->setGeometry(624, 6, 145, 21);
+    ComboBox2->setVisible(false);
+
+    resize(785, 444);
+    if (const QScreen* desktop = screen())
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                        desktop->availableGeometry()));
+}
+
+void TFormMassAmend::SetTabOrder()
+{
+    // Bands in order top, middle, bottom; in the bottom band the column list,
+    // the value, the hidden list, then the two buttons. The speed button takes
+    // no focus.
+    QWidget::setTabOrder(CheckBox1, DBGrid1);
+    QWidget::setTabOrder(DBGrid1, ComboBox1);
+    QWidget::setTabOrder(ComboBox1, Edit1);
+    QWidget::setTabOrder(Edit1, ComboBox2);
+    QWidget::setTabOrder(ComboBox2, Button1);
+    QWidget::setTabOrder(Button1, Button2);
+}
+
+QString TFormMassAmend::ChosenColumn() const
+{
+    return ComboBox2->itemText(ComboBox1->ItemIndex());
+}
+
+void TFormMassAmend::SpeedButton1Click(QObject* Sender)
+{
+    // Product selection runs the query dialog; until this window has one,
+    // the button leaves the product list as it is.
+}
+
+void TFormMassAmend::CDS_PRODUCTAfterOpen(TDataSet* DataSet)
+{
+    ComboBox1->Clear();
+    ComboBox2->Clear();
+    QStringList displayNames;
+    QStringList fieldNames;
+    for (const TField* field : DataSet->Fields()) {
+        displayNames.append(field->DisplayName());
+        fieldNames.append(field->FieldName());
+    }
+    ComboBox1->AddItems(displayNames);
+    ComboBox2->AddItems(fieldNames);
+}
+
+void TFormMassAmend::Button1Click(QObject* Sender)
+{
+    Application()->Guard([&] {
+        const QString column = ChosenColumn();
+        const QString value = Edit1->text();
+        CDS_PRODUCT->SetPacketRecords(-1);
+        TControlsDisabled still(*CDS_PRODUCT);
+        // Posting may move a row within an order on the chosen column, so the
+        // rows are named first and then each one is visited once.
+        QList<TBookmark> rows;
+        for (CDS_PRODUCT->First(); !CDS_PRODUCT->Eof(); CDS_PRODUCT->Next())
+            rows.append(CDS_PRODUCT->GetBookmark());
+        for (const TBookmark& row : std::as_const(rows)) {
+            CDS_PRODUCT->GotoBookmark(row);
+            CDS_PRODUCT->Edit();
+            CDS_PRODUCT->FieldByName(column)->SetAsString(value);
+            CDS_PRODUCT->Post();
+        }
+        CDS_PRODUCT->Last();
+    });
+}
+
+void TFormMassAmend::Button2Click(QObject* Sender)
+{
+    Application()->Guard([&] {
+        const QString column = ChosenColumn();
+        CDS_PRODUCT->First();
+        // A value the column can't take is refused before the first row, on
+        // every database alike.
+        const TSQLParamValue value =
+            TReplacementValue::ForField(CDS_PRODUCT->FindField(column), Edit1->text());
+        const int total = CDS_PRODUCT->RecordCount();
+        int written = 0;
+        {
+            TControlsDisabled still(*CDS_PRODUCT);
+            TProgressRun progress(*FProgress, total);
+            bool go = true;
+            while (go && !CDS_PRODUCT->Eof()) {
+                SQLQuery1->Close();
+                SQLQuery1->SQL().Clear();
+                SQLQuery1->SQL().Add(QStringLiteral(
+                    "UPDATE PRODUCT SET CHG_DATE = :chg_date, chg_time=:chg_time , "));
+                SQLQuery1->SQL().Add(column + QStringLiteral(" = :V "));
+                SQLQuery1->SQL().Add(QStringLiteral(" where PROD_ID = ") +
+                                     QuotedStr(CDS_PRODUCTPROD_ID->AsString()));
+                SQLQuery1->ParamByName(QStringLiteral("chg_date"))
+                    .SetAsString(FChangeStamp->ChangeDate());
+                SQLQuery1->ParamByName(QStringLiteral("chg_time"))
+                    .SetAsString(FChangeStamp->ChangeTime());
+                TParam& v = SQLQuery1->ParamByName(QStringLiteral("V"));
+                if (value)
+                    v.SetAsString(*value);
+                else
+                    v.Clear();
+                SQLQuery1->ExecSQL();
+                ++written;
+                CDS_PRODUCT->Next();
+                go = progress.Step(written);
+            }
+        }
+
+        QString nameRefresh;
+        if (column == QLatin1String("PROVIDER_ID"))
+            nameRefresh = QStringLiteral(
+                "UPDATE PRODUCT SET PROVIDER_NAME = (SELECT PROVIDER_NAME FROM PROVIDER WHERE "
+                "PROVIDER_ID = PRODUCT.PROVIDER_ID) ");
+        else if (column == QLatin1String("PD_ITEMID"))
+            nameRefresh = QStringLiteral(
+                "UPDATE PRODUCT SET PD_ITEMNAME = (SELECT PD_ITEMNAME FROM PROD_ITEM WHERE "
+                "PD_ITEMID = PRODUCT.PD_ITEMID) ");
+        else if (column == QLatin1String("PD_CLASSID"))
+            nameRefresh = QStringLiteral(
+                "UPDATE PRODUCT SET PD_CLASSNAME = (SELECT PD_CLASSNAME FROM PROD_CLASS WHERE "
+                "PD_CLASSID = PRODUCT.PD_CLASSID) ");
+        if (!nameRefresh.isEmpty()) {
+            SQLQuery1->Close();
+            SQLQuery1->SQL().SetText(nameRefresh);
+            SQLQuery1->ExecSQL();
+        }
+
+        // Stopped by the operator: the rows written so far stay written, and
+        // the names above already match them.
+        if (written < total) Messages().ShowMessage(StoppedMessage(written, total));
+    });
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "TClientDataSet.h"
+#include "TDataSetProvider.h"
+#include "TDataSource.h"
+#include "TFloatField.h"
+#include "TIntegerField.h"
+#include "TSQLConnection.h"
+#include "TSQLDataSet.h"
+#include "TSQLQuery.h"
+#include "TStringField.h"
+
+#include <QWidget>
+#include <memory>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class TChangeStamp;
+class TComboBox;
+class TDBGrid;
+class TProgressSink;
+
+// The main window: the product list and the controls that put one value into
+// one column of every listed product, in memory ("更動") and in the database
+// ("回存"). Creating it opens the connection and the product list with the
+// start statement, so the grid shows every column from the start.
+class TFormMassAmend : public QWidget
+{
+public:
+    explicit TFormMassAmend(QWidget* parent = nullptr);
+    ~TFormMassAmend() override;
+
+    QFrame* Panel1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    QFrame* Panel3 = nullptr;
+    TSQLConnection* SQLConnection1 = nullptr;
+    TSQLDataSet* SQL_Product = nullptr;
+    TDataSetProvider* DSP_Product = nullptr;
+    TClientDataSet* CDS_PRODUCT = nullptr;
+#define PRODUCT_FIELD(Class, Member, Name) Class* Member = nullptr;
+#include "FrmMassAmendFields.inc"
+#undef PRODUCT_FIELD
+    TDataSource* DataSource1 = nullptr;
+    TDBGrid* DBGrid1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QLabel* Label1 = nullptr;
+    TComboBox* ComboBox1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    TDataSource* DS_Search = nullptr;
+    TSQLQuery* SQLQuery1 = nullptr;
+    TComboBox* ComboBox2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    TClientDataSet* ClientDataSet1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+
+    void SpeedButton1Click(QObject* Sender);
+    void CDS_PRODUCTAfterOpen(TDataSet* DataSet);
+    void Button1Click(QObject* Sender);
+    void Button2Click(QObject* Sender);
+
+    // The change stamps of the write-back: the workstation's separators and
+    // clock unless a test sets others.
+    TChangeStamp& ChangeStamp()
+    {
+        return *FChangeStamp;
+    }
+    // Where the write-back reports its progress; a dialog unless a test puts
+    // another sink in its place.
+    TProgressSink& Progress()
+    {
+        return *FProgress;
+    }
+    void SetProgress(std::unique_ptr<TProgressSink> progress);
+
+    // The start statement of SQL_Product: every column, no rows as long as no
+    // product is coded "-1".
+    static QString StartStatement();
+    // The message after the operator stopped a write-back.
+    static QString StoppedMessage(int written, int total);
+
+private:
+    void CreateComponents();
+    void CreateFields();
+    void CreateControls();
+    void SetTabOrder();
+    QString ChosenColumn() const;
+
+    std::unique_ptr<TChangeStamp> FChangeStamp;
+    std::unique_ptr<TProgressSink> FProgress;
+};
+
+// The main window of the process, set once at start-up.
+extern TFormMassAmend* FormMassAmend;

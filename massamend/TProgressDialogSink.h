@@ -1,0 +1,44 @@
+#pragma once
+
+#include "TProgressSink.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QString>
+
+class QWidget;
+
+// Progress in a window-modal dialog that appears only when the run is going
+// to take longer than MinimumDuration() (half a second), showing rows done of
+// the total, with a button that asks the run to stop after the current row.
+// The dialog is brought up to date, and the button looked at, at most every
+// UpdateInterval() (50 ms) and at the last row: redrawing it for every row
+// would cost more than a row's statement.
+class TProgressDialogSink : public TProgressSink
+{
+public:
+    explicit TProgressDialogSink(QWidget* parent);
+    ~TProgressDialogSink() override;
+
+    int MinimumDuration() const { return FMinimumDuration; }
+    void SetMinimumDuration(int milliseconds) { FMinimumDuration = milliseconds; }
+    int UpdateInterval() const { return FUpdateInterval; }
+    void SetUpdateInterval(int milliseconds) { FUpdateInterval = milliseconds; }
+
+    void Start(int total) override;
+    bool Step(int done) override;
+    void Finish() override;
+
+    // The dialog of the run in progress, null outside a run.
+    QProgressDialog* Dialog() const { return FDialog; }
+    static QString LabelText(int done, int total);
+
+private:
+    QWidget* FParent;
+    QPointer<QProgressDialog> FDialog;
+    int FMinimumDuration = 500;
+    int FUpdateInterval = 50;
+    int FTotal = 0;
+    QElapsedTimer FSinceUpdate;
+};
