@@ -1,11 +1,11 @@
 // Writing one value back to 10,000 products, on embedded Firebird and on
-// SQLite: the window's "回存" (Button2Click, one statement of its own text per
-// product, each committed on its own, the progress dialog included) against
-// a bare loop on the engine's C API that prepares one UPDATE once and
-// executes and commits it per product. For reference: the window without its
-// progress dialog, a bare loop that prepares each product's own text as the
-// window does (what the engine charges for that design), and the single
-// set-based UPDATE of the same rows.
+// SQLite: the window's "回存" (Button2Click, one statement per product, each
+// committed on its own, the progress dialog included) against a bare loop on
+// the engine's C API that prepares one UPDATE once and executes and commits
+// it per product. For reference: the window without its progress dialog, a
+// bare loop that prepares each product's own text with the code in it (what
+// preparing per row would cost), and the single set-based UPDATE of the same
+// rows.
 //
 //     bench_writeback [--products N] [--runs N] [--dir FOLDER] [--backend NAME]
 //                     [--no-forced-writes]
@@ -190,8 +190,8 @@ double BareFirebird(const QString& database, const QStringList& codes)
     return timer.nsecsElapsed() / 1e6;
 }
 
-// The window's own design on the bare API: every row its own text, prepared
-// and run in the row's transaction.
+// Every row its own text with the code as a literal, prepared and run in the
+// row's transaction: the cost of preparing per row.
 double PerRowFirebird(const QString& database, const QStringList& codes)
 {
     FbAttachment a(database);

@@ -31,14 +31,41 @@ public:
 
     void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
     {
-        FirebirdStatement statement(FAttachment);
-        statement.Prepare(sql);
-        statement.Execute(params);
-        statement.Commit();
+        if (!FReuse) {
+            FirebirdStatement statement(FAttachment);
+            statement.Prepare(sql);
+            statement.Execute(params);
+            statement.Commit();
+            return;
+        }
+        if (!FKept || FKeptText != sql) {
+            FKept.reset();
+            auto statement = std::make_unique<FirebirdStatement>(FAttachment);
+            statement->Prepare(sql);
+            FKept = std::move(statement);
+            FKeptText = sql;
+        }
+        try {
+            FKept->Execute(params);
+            FKept->EndTransaction();
+        } catch (...) {
+            // Rolls back whatever the failed run left open.
+            FKept.reset();
+            throw;
+        }
+    }
+
+    void SetReuseStatements(bool value) override
+    {
+        FReuse = value;
+        if (!value) FKept.reset();
     }
 
 private:
     std::shared_ptr<const FirebirdAttachment> FAttachment;
+    bool FReuse = false;
+    std::unique_ptr<FirebirdStatement> FKept;
+    QString FKeptText;
 };
 
 void AddParam(QByteArray& block, char tag, const QByteArray& value)

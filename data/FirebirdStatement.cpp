@@ -49,11 +49,9 @@ void FirebirdStatement::Prepare(const QString& sql)
         throw EDatabaseError(
             QStringLiteral("The statement holds a %1").arg(a.Codec->CannotHold(bad)));
 
+    BeginTransaction();
     ISC_STATUS_ARRAY status;
     auto db = const_cast<isc_db_handle*>(&a.Db);
-    TransactionBlock block{db, int(a.TransactionParams.size()), a.TransactionParams.constData()};
-    api.isc_start_multiple(status, &FTransaction, 1, &block);
-    a.Check(status);
     api.isc_dsql_alloc_statement2(status, db, &FStatement);
     a.Check(status);
     // Length 0: the text ends at its NUL, so statements may pass 64 KB.
@@ -71,6 +69,16 @@ void FirebirdStatement::Prepare(const QString& sql)
             FType = FType << 8 | quint8(info[3 + i]);
     }
     Describe(FOutput, false);
+}
+
+void FirebirdStatement::BeginTransaction()
+{
+    const FirebirdAttachment& a = *FAttachment;
+    ISC_STATUS_ARRAY status;
+    auto db = const_cast<isc_db_handle*>(&a.Db);
+    TransactionBlock block{db, int(a.TransactionParams.size()), a.TransactionParams.constData()};
+    a.Api->isc_start_multiple(status, &FTransaction, 1, &block);
+    a.Check(status);
 }
 
 void FirebirdStatement::Describe(std::vector<char>& storage, bool input)
@@ -133,6 +141,7 @@ void FirebirdStatement::Execute(const QList<TSQLParamValue>& params)
         }
     }
 
+    if (!FTransaction) BeginTransaction();
     const FirebirdAttachment& a = *FAttachment;
     ISC_STATUS_ARRAY status;
     a.Api->isc_dsql_execute(status, &FTransaction, &FStatement, SQLDA_VERSION1,
@@ -226,8 +235,14 @@ void FirebirdStatement::Commit()
         a.Api->isc_dsql_free_statement(status, &FStatement, DSQL_drop);
         FStatement = 0;
     }
-    if (FTransaction) {
-        a.Api->isc_commit_transaction(status, &FTransaction);
-        a.Check(status);
-    }
+    EndTransaction();
+}
+
+void FirebirdStatement::EndTransaction()
+{
+    if (!FTransaction) return;
+    const FirebirdAttachment& a = *FAttachment;
+    ISC_STATUS_ARRAY status;
+    a.Api->isc_commit_transaction(status, &FTransaction);
+    a.Check(status);
 }

@@ -7,7 +7,9 @@
 
 // One statement in its own transaction: write, read committed without record
 // versions, wait or no wait for locks as the connection says. Commit() ends
-// both; a statement destroyed before that rolls its transaction back.
+// both; EndTransaction() commits but keeps the statement prepared, so it can
+// run again in a transaction of its own. A statement destroyed with its
+// transaction open rolls it back.
 class FirebirdStatement
 {
 public:
@@ -19,7 +21,8 @@ public:
     // Starts the transaction and prepares sql, '?' for each parameter.
     void Prepare(const QString& sql);
     // Converts every value to the type described for its parameter, strictly,
-    // then runs the statement. Nothing runs when a value is refused.
+    // then runs the statement, in a new transaction after EndTransaction().
+    // Nothing runs when a value is refused.
     void Execute(const QList<TSQLParamValue>& params);
 
     // True for a statement that returns rows.
@@ -31,8 +34,10 @@ public:
     // Fetches a row into Output(); false past the last one.
     bool Fetch();
     void Commit();
+    void EndTransaction();
 
 private:
+    void BeginTransaction();
     void Describe(std::vector<char>& storage, bool input);
     void BindText(int index, XSQLVAR& var, const QString& text);
     void BindNumber(int index, XSQLVAR& var, const QString& text);

@@ -19,14 +19,15 @@ SQLiteStatement::SQLiteStatement(std::shared_ptr<const SQLiteDatabase> database,
     : FDatabase(std::move(database))
 {
     try {
-        Prepare(sql, params);
+        Prepare(sql);
+        Bind(params);
     } catch (...) {
         Finish();
         throw;
     }
 }
 
-void SQLiteStatement::Prepare(const QString& sql, const QList<std::optional<QString>>& params)
+void SQLiteStatement::Prepare(const QString& sql)
 {
     const SQLiteDatabase& d = *FDatabase;
     const SQLiteApi& api = *d.Api;
@@ -47,12 +48,7 @@ void SQLiteStatement::Prepare(const QString& sql, const QList<std::optional<QStr
         if (*tail != ';' && !QChar::isSpace(uchar(*tail)))
             throw EDatabaseError(QStringLiteral("Only one statement can run at a time"));
 
-    const int count = api.sqlite3_bind_parameter_count(FStatement);
-    if (count != params.size())
-        throw EDatabaseError(QStringLiteral("The statement takes %1 parameters, %2 given")
-                                 .arg(count)
-                                 .arg(params.size()));
-    const QList<SQLiteParamTypes::Affinity> affinities = SQLiteParamTypes::Infer(
+    FAffinities = SQLiteParamTypes::Infer(
         sql, [&](const QString& table, const QString& column) -> std::optional<QString> {
             const char* declared = nullptr;
             if (api.sqlite3_table_column_metadata(d.Db, nullptr, table.toUtf8().constData(),
@@ -61,11 +57,24 @@ void SQLiteStatement::Prepare(const QString& sql, const QList<std::optional<QStr
                 return std::nullopt;
             return QString::fromUtf8(declared ? declared : "");
         });
+}
+
+void SQLiteStatement::Bind(const QList<std::optional<QString>>& params)
+{
+    const SQLiteDatabase& d = *FDatabase;
+    const SQLiteApi& api = *d.Api;
+    const int count = api.sqlite3_bind_parameter_count(FStatement);
+    if (count != params.size())
+        throw EDatabaseError(QStringLiteral("The statement takes %1 parameters, %2 given")
+                                 .arg(count)
+                                 .arg(params.size()));
+    // The outcome of the last run was reported by Step() already.
+    api.sqlite3_reset(FStatement);
 
     // A value that its column can't take stops the statement before it runs.
     for (int i = 0; i < count; ++i) {
         using A = SQLiteParamTypes::Affinity;
-        const A affinity = affinities.value(i, A::Unknown);
+        const A affinity = FAffinities.value(i, A::Unknown);
         int rc = SQLITE_OK;
         QString reason;
         if (!params[i]) {

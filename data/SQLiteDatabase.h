@@ -2,6 +2,7 @@
 
 #include "CharSetCodec.h"
 #include "SQLiteApi.h"
+#include "SQLiteParamTypes.h"
 
 #include <memory>
 
@@ -20,6 +21,7 @@ struct SQLiteDatabase {
 };
 
 // A prepared statement with its values bound, finalized on destruction.
+// Bind() runs it again from the start with other values.
 class SQLiteStatement
 {
 public:
@@ -29,6 +31,9 @@ public:
     SQLiteStatement(const SQLiteStatement&) = delete;
     SQLiteStatement& operator=(const SQLiteStatement&) = delete;
 
+    // Resets the statement and binds params; a value that its column can't
+    // take is refused before anything runs.
+    void Bind(const QList<std::optional<QString>>& params);
     // True with a row, false when done; throws on failure.
     bool Step();
     void Finish();
@@ -36,8 +41,9 @@ public:
     const SQLiteDatabase& Database() const { return *FDatabase; }
 
 private:
-    void Prepare(const QString& sql, const QList<std::optional<QString>>& params);
+    void Prepare(const QString& sql);
 
     std::shared_ptr<const SQLiteDatabase> FDatabase;
     sqlite3_stmt* FStatement = nullptr;
+    QList<SQLiteParamTypes::Affinity> FAffinities;
 };

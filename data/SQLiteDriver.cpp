@@ -29,13 +29,39 @@ public:
 
     void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
     {
-        SQLiteStatement statement(FDatabase, sql, params);
-        while (statement.Step())
-            ;
+        if (!FReuse) {
+            SQLiteStatement statement(FDatabase, sql, params);
+            while (statement.Step())
+                ;
+            return;
+        }
+        try {
+            if (FKept && FKeptText == sql) {
+                FKept->Bind(params);
+            } else {
+                FKept.reset();
+                FKept = std::make_unique<SQLiteStatement>(FDatabase, sql, params);
+                FKeptText = sql;
+            }
+            while (FKept->Step())
+                ;
+        } catch (...) {
+            FKept.reset();
+            throw;
+        }
+    }
+
+    void SetReuseStatements(bool value) override
+    {
+        FReuse = value;
+        if (!value) FKept.reset();
     }
 
 private:
     std::shared_ptr<const SQLiteDatabase> FDatabase;
+    bool FReuse = false;
+    std::unique_ptr<SQLiteStatement> FKept;
+    QString FKeptText;
 };
 
 } // namespace

@@ -104,6 +104,13 @@ void TSQLConnection::Open()
         if (FParams.IndexOfName(FParams.Names(i)) == i)
             params.insert(FParams.Names(i).trimmed(), FParams.ValueFromIndex(i));
     FConnection = driver->Connect(params);
+    FConnection->SetReuseStatements(FReuseStatements);
+}
+
+void TSQLConnection::SetReuseStatements(bool value)
+{
+    FReuseStatements = value;
+    if (FConnection) FConnection->SetReuseStatements(value);
 }
 
 void TSQLConnection::Close()

@@ -63,6 +63,10 @@ public:
     std::unique_ptr<TSQLCursor> OpenCursor(const QString& sql, const QList<TSQLParamValue>& params);
     void Execute(const QString& sql, const QList<TSQLParamValue>& params);
 
+    // See TSQLDriverConnection::SetReuseStatements; kept across reconnects.
+    bool ReuseStatements() const { return FReuseStatements; }
+    void SetReuseStatements(bool value);
+
     // With LoginPrompt on, called before connecting with the parameter list
     // to fill in user name and password; the data layer shows no dialog.
     std::function<void(TSQLConnection&, TStringList&)> OnLogin;
@@ -78,6 +82,24 @@ private:
     bool FLoginPrompt = true;
     bool FLoadParamsOnConnect = false;
     bool FParamsLoaded = false;
+    bool FReuseStatements = false;
     TStringList FParams;
     std::unique_ptr<TSQLDriverConnection> FConnection;
+};
+
+// Reuse of prepared statements for one batch of like statements: on from
+// construction, off again at the end of the scope, also when the batch fails.
+class TStatementReuse
+{
+public:
+    explicit TStatementReuse(TSQLConnection& connection) : FConnection(connection)
+    {
+        FConnection.SetReuseStatements(true);
+    }
+    ~TStatementReuse() { FConnection.SetReuseStatements(false); }
+    TStatementReuse(const TStatementReuse&) = delete;
+    TStatementReuse& operator=(const TStatementReuse&) = delete;
+
+private:
+    TSQLConnection& FConnection;
 };

@@ -57,6 +57,12 @@ public:
                                              const QList<TSQLParamValue>& params) = 0;
     // Prepares and runs a statement with '?' placeholders, then commits.
     virtual void Execute(const QString& sql, const QList<TSQLParamValue>& params) = 0;
+
+    // While on, Execute keeps its last statement prepared and runs it again
+    // for the same text, each run still committed on its own. Off lets it go:
+    // a prepared statement may keep other clients from changing the
+    // structure of the tables it names, so reuse lasts one batch.
+    virtual void SetReuseStatements(bool value) = 0;
 };
 
 // A driver as named by LibraryName in the drivers file ("firebird", "sqlite").

@@ -2,7 +2,6 @@
 
 #include "DBGrid.h"
 #include "ProductCatalogue.h"
-#include "QuotedStr.h"
 #include "TApplication.h"
 #include "TChangeStamp.h"
 #include "TComboBox.h"
@@ -365,6 +364,9 @@ void TFormMassAmend::Button2Click(QObject* Sender)
         {
             TControlsDisabled still(*CDS_PRODUCT);
             TProgressRun progress(*FProgress, total);
+            // The code goes in as a parameter, so every row's statement has
+            // the same text and is prepared once for the whole list.
+            TStatementReuse reuse(*SQLConnection1);
             bool go = true;
             while (go && !CDS_PRODUCT->Eof()) {
                 SQLQuery1->Close();
@@ -372,8 +374,7 @@ void TFormMassAmend::Button2Click(QObject* Sender)
                 SQLQuery1->SQL().Add(QStringLiteral(
                     "UPDATE PRODUCT SET CHG_DATE = :chg_date, chg_time=:chg_time , "));
                 SQLQuery1->SQL().Add(column + QStringLiteral(" = :V "));
-                SQLQuery1->SQL().Add(QStringLiteral(" where PROD_ID = ") +
-                                     QuotedStr(CDS_PRODUCTPROD_ID->AsString()));
+                SQLQuery1->SQL().Add(QStringLiteral(" where PROD_ID = :PROD_ID"));
                 SQLQuery1->ParamByName(QStringLiteral("chg_date"))
                     .SetAsString(FChangeStamp->ChangeDate());
                 SQLQuery1->ParamByName(QStringLiteral("chg_time"))
@@ -383,6 +384,8 @@ void TFormMassAmend::Button2Click(QObject* Sender)
                     v.SetAsString(*value);
                 else
                     v.Clear();
+                SQLQuery1->ParamByName(QStringLiteral("PROD_ID"))
+                    .SetAsString(CDS_PRODUCTPROD_ID->AsString());
                 SQLQuery1->ExecSQL();
                 ++written;
                 CDS_PRODUCT->Next();
