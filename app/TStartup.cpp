@@ -1,5 +1,6 @@
 #include "TStartup.h"
 
+#include "Getdata.h"
 #include "TApplication.h"
 
 #include <QApplication>
@@ -44,6 +45,9 @@ int TStartup::Run(TApplication& application, const TCreateMainForm& createMainFo
     std::unique_ptr<QWidget> form;
     try {
         form = CreateMainForm(createMainForm);
+        // Never shown: each selection makes a dialog of its own; this one
+        // lives on hidden until the process ends.
+        CreateDialog();
     } catch (...) {
         application.ShowStartupException(std::current_exception(),
                                          reinterpret_cast<const void*>(&CreateMainForm));

@@ -1,11 +1,13 @@
 #include "FrmMassAmend.h"
 
 #include "DBGrid.h"
+#include "Getdata.h"
 #include "ProductCatalogue.h"
 #include "TApplication.h"
 #include "TChangeStamp.h"
 #include "TComboBox.h"
 #include "TMessageService.h"
+#include "TProductSelection.h"
 #include "TProgressDialogSink.h"
 #include "TReplacementValue.h"
 
@@ -310,8 +312,38 @@ QString TFormMassAmend::ChosenColumn() const
 
 void TFormMassAmend::SpeedButton1Click(QObject* Sender)
 {
-    // Product selection runs the query dialog; until this window has one,
-    // the button leaves the product list as it is.
+    Application()->Guard([&] {
+        QStringList fieldNames;
+        for (const TField* field : CDS_PRODUCT->Fields())
+            fieldNames.append(field->FieldName());
+        const QString columnList = TProductSelection::ColumnList(fieldNames);
+        DS_Search->SetDataSet(CDS_PRODUCT);
+        CreateDialog();
+        // A closed dialog frees itself once this handler is back in the
+        // event loop, so it is read here and nowhere else.
+        TFrmgetdata* const dialog = Frmgetdata;
+        dialog->SQLDataSet1->SetSQLConnection(SQLQuery1->SQLConnection());
+        dialog->SearchSource = DS_Search;
+        dialog->TableName = QStringLiteral("PRODUCT");
+        dialog->IniSection = QStringLiteral("PRODUCT");
+        dialog->TargetDataSet = CDS_PRODUCT;
+        dialog->ColumnList = columnList;
+        dialog->OrderClause = QStringLiteral(" ORDER BY PROD_ID");
+        if (!dialog->Execute()) return;
+        if (CheckBox1->isChecked()) {
+            CDS_PRODUCT->Close();
+            CDS_PRODUCT->SetCommandText(dialog->GetSearchSql());
+            CDS_PRODUCT->Open();
+            return;
+        }
+        const QStringList codes =
+            TProductSelection::CodeList(dialog->GetSelectedValues(QStringLiteral("PROD_ID")));
+        if (codes.isEmpty()) return;
+        CDS_PRODUCT->SetPacketRecords(-1);
+        CDS_PRODUCT->Close();
+        CDS_PRODUCT->SetCommandText(TProductSelection::SelectStatement(codes));
+        CDS_PRODUCT->Open();
+    });
 }
 
 void TFormMassAmend::CDS_PRODUCTAfterOpen(TDataSet* DataSet)

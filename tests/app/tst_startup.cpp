@@ -1,5 +1,6 @@
 #include "Exceptions.h"
 #include "FrmMassAmend.h"
+#include "Getdata.h"
 #include "TApplication.h"
 #include "TProgressDialogSink.h"
 #include "TRecordingMessages.h"
@@ -8,6 +9,7 @@
 #include "TestDatabase.h"
 
 #include <QDir>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -29,6 +31,7 @@ private slots:
     void failedStartShowsApplicationErrorAndEndsWith1();
     void missingConnectionsFileEndsStartWith1();
     void closingTheMainWindowEndsWith0();
+    void oneHiddenQueryDialogAfterTheMainWindow();
     void showStates_data();
     void showStates();
     void mainWindowOnTheDatabase_data();
@@ -44,10 +47,15 @@ struct TCloser {
     Qt::WindowStates States;
     bool Visible = false;
     QWidget* MainForm = nullptr;
+    // The query dialog as the loop ran: freed on the way out, so only noted.
+    const TFrmgetdata* Dialog = nullptr;
+    bool DialogVisible = false;
 
     void CloseSoon(TApplication& application)
     {
         QTimer::singleShot(0, [this, &application] {
+            Dialog = Frmgetdata;
+            DialogVisible = Dialog && Dialog->isVisible();
             MainForm = application.MainForm();
             if (MainForm) {
                 States = MainForm->windowState();
@@ -178,6 +186,30 @@ void tst_Startup::closingTheMainWindowEndsWith0()
     QCOMPARE(closer.MainForm, created);
     QVERIFY(closer.Visible);
     QCOMPARE(boxes.Boxes.size(), 0);
+}
+
+void tst_Startup::oneHiddenQueryDialogAfterTheMainWindow()
+{
+    TRecordingMessages boxes;
+    TApplication application;
+    TCloser closer;
+    const QPointer<TFrmgetdata> earlier = Frmgetdata;
+    bool dialogBeforeMainWindow = true;
+    closer.CloseSoon(application);
+    const int exitCode = TStartup::Run(
+        application,
+        [&] {
+            dialogBeforeMainWindow = Frmgetdata != earlier;
+            return std::make_unique<QWidget>();
+        },
+        TShowState::ssNormal);
+    QCOMPARE(exitCode, 0);
+    QCOMPARE(boxes.Boxes.size(), 0);
+    QVERIFY(!dialogBeforeMainWindow);
+    // Made by start-up, still there when the main window closes, never shown.
+    QVERIFY(closer.Dialog);
+    QVERIFY(closer.Dialog != earlier.data());
+    QVERIFY(!closer.DialogVisible);
 }
 
 void tst_Startup::showStates_data()

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The texts with which product selection reloads the product list: the column
+// list handed to the query dialog, the product codes read back from it and
+// the statement that loads exactly those products.
+class TProductSelection
+{
+public:
+    // Firebird 3 and 4 take at most this many values in one IN list.
+    static constexpr int MaxInListValues = 1500;
+
+    // The field names in order, each followed by "," except the last, which
+    // is followed by one blank.
+    static QString ColumnList(const QStringList& fieldNames);
+    // One code per line of the dialog's text, split at CR, LF or CR LF; a
+    // final line break adds no empty code.
+    static QStringList CodeList(const QString& selectedValues);
+    // Each code as one quoted literal, joined by "," ('X','Y').
+    static QString CodeSet(const QStringList& codes);
+    // "select * from product where prod_id in (...)" over every code; more
+    // codes than one IN list takes go into several lists joined by "or".
+    static QString SelectStatement(const QStringList& codes);
+};

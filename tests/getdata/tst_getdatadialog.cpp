@@ -1,0 +1,384 @@
+#include "DBGrid.h"
+#include "DBSBtn.h"
+#include "GetdataFixture.h"
+#include "TIniFile.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+// The dialog as a caller sees it: its window, its lifecycle, Search.ini,
+// the ways it closes and the process-wide state.
+class tst_GetdataDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        DialogAccepted = false;
+        RememberedFieldIndex = 0;
+    }
+    void windowAndControls();
+    void componentsAndGridSettings();
+    void createReplacesSqlLines();
+    void firstUseWithoutIni();
+    void iniRead_data();
+    void iniRead();
+    void iniWrittenAfterCancel();
+    void activationRunsOnce();
+    void activationFailureStillSelectsField();
+    void executeReturnsAccepted_data();
+    void executeReturnsAccepted();
+    void escOutsideFieldListDoesNotClose();
+    void columnListEmptiedAtClose();
+    void releasedOnlyAfterHandler();
+    void neverShownInstanceFreedAtQuit();
+    void radioGroupClamps();
+};
+
+void tst_GetdataDialog::windowAndControls()
+{
+    DialogFixture f;
+    f.Show();
+    TFrmgetdata* d = f.Dialog;
+    QCOMPARE(d->size(), QSize(784, 441));
+    QCOMPARE(d->windowTitle(), QStringLiteral("資料查詢擷取"));
+    QVERIFY(d->isWindow());
+    QVERIFY(!d->parentWidget());
+    QCOMPARE(d->Panel1->height(), 121);
+    QCOMPARE(d->Panel2->height(), 41);
+    QCOMPARE(d->Panel3->width(), 17);
+    QCOMPARE(d->Panel4->width(), 20);
+    for (QFrame* panel : {d->Panel1, d->Panel2, d->Panel3, d->Panel4, d->Panel5})
+        QCOMPARE(panel->palette().color(QPalette::Window), QColor(Qt::white));
+    QCOMPARE(d->font().pixelSize(), 12);
+    QCOMPARE(d->Panel1->font().pixelSize(), 13);
+    QCOMPARE(d->Label1->text(), QStringLiteral("搜尋欄位選擇"));
+    QCOMPARE(d->Label1->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    QCOMPARE(d->RadioGroup1->Items(), (QStringList{"完全", "字首", "其中有"}));
+    QCOMPARE(d->RadioGroup1->Columns(), 3);
+    QCOMPARE(d->RadioGroup2->Columns(), 2);
+    QCOMPARE(d->SpeedButton3->Caption(), QStringLiteral("加入條件"));
+    QCOMPARE(d->SpeedButton1->Caption(), QStringLiteral("開始尋找"));
+    QCOMPARE(d->SpeedButton2->Caption(), QStringLiteral("條件重設"));
+    QCOMPARE(d->SpeedButton2->Hint(), QStringLiteral("重設條件"));
+    QCOMPARE(d->SpeedButton4->text(), QStringLiteral("全選"));
+    QCOMPARE(d->BTCMDOK->text(), QStringLiteral("確定&Y"));
+    QCOMPARE(d->BDCMDNOT->text(), QStringLiteral("取消&C"));
+    QVERIFY(!d->SpeedButton1->Glyph().isNull());
+    QVERIFY(!d->BTCMDOK->icon().isNull());
+    QVERIFY(!d->ComboBox2->isVisible());
+    QVERIFY(d->DBGrid1->isVisible());
+    QCOMPARE(d->focusWidget(), d->Edit1);
+
+    struct Nav {
+        TDBSpeedButton* Button;
+        TDBButtonType Type;
+        TDBBDisableReason End;
+        QString Caption;
+        QString Hint;
+    };
+    const QList<Nav> navigation{
+        {d->dbSBtnFirst, TDBButtonType::nbFirst, TDBBDisableReason::drBOF, "首筆", "首筆記錄"},
+        {d->dbSBtnPrior, TDBButtonType::nbPrior, TDBBDisableReason::drBOF, "前筆", "前筆記錄"},
+        {d->dbSBtnNext, TDBButtonType::nbNext, TDBBDisableReason::drEOF, "次筆", "次筆記錄"},
+        {d->dbSBtnLast, TDBButtonType::nbLast, TDBBDisableReason::drEOF, "末筆", "末筆記錄"},
+    };
+    for (const Nav& nav : navigation) {
+        QCOMPARE(nav.Button->DataButtonType(), nav.Type);
+        QCOMPARE(nav.Button->DisableReasons(),
+                 (TDBBDisableReasons{nav.End, TDBBDisableReason::drEditing,
+                                     TDBBDisableReason::drEmpty}));
+        QCOMPARE(nav.Button->Caption(), nav.Caption);
+        QCOMPARE(nav.Button->Hint(), nav.Hint);
+        QCOMPARE(nav.Button->Layout(), TButtonLayout::blGlyphTop);
+        QVERIFY(nav.Button->RuntimeEnabled());
+        QCOMPARE(nav.Button->DataSource(), &f.Source);
+    }
+    QCOMPARE(d->SearchEdit1->DataSource(), &f.Source);
+    QCOMPARE(d->SearchEdit1->DataField(), QStringLiteral("PROD_NAME"));
+    QCOMPARE(d->DBGrid1->DataSource(), &f.Source);
+}
+
+void tst_GetdataDialog::componentsAndGridSettings()
+{
+    DialogFixture f;
+    TFrmgetdata* d = f.Dialog;
+    QCOMPARE(d->DataSetProvider1->DataSet(), d->SQLDataSet1);
+    QVERIFY(d->DataSetProvider1->Options().Contains(TProviderOption::poAllowCommandText));
+    QCOMPARE(d->CDS_Query->Provider(), d->DataSetProvider1);
+    QCOMPARE(d->DS_SQL->DataSet(), d->CDS_SQL);
+    QCOMPARE(d->DBGridSQL->DataSource(), d->DS_SQL);
+    QVERIFY(d->DBGridSQL->ReadOnly());
+    QVERIFY(!d->DBGridSQL->Options().Contains(TDBGridOption::dgTitles));
+
+    TSelectGrid* g = d->DBGrid1;
+    using enum TDBGridOption;
+    QVERIFY(g->ReadOnly());
+    QCOMPARE(g->Options(),
+             (TDBGridOptions{dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines,
+                             dgRowLines, dgTabs, dgRowSelect, dgConfirmDelete, dgCancelOnExit,
+                             dgWordWrap, dgMultiSelect}));
+    QVERIFY(g->TitleButtons());
+    QCOMPARE(g->TitleAlignment(), TAlignment::taLeftJustify);
+    QCOMPARE(g->TitleLines(), 1);
+    QCOMPARE(g->TitleColor(), TColor::clBtnFace);
+    QVERIFY(g->ShowHorzScrollBar());
+    QCOMPARE(g->BorderStyle(), TGridBorderStyle::bsNone);
+    QVERIFY(g->HideAllLines());
+    QCOMPARE(g->PaintOptions().BackgroundDrawStyle(), TBackgroundDrawStyle::bdsStretch);
+    QCOMPARE(g->PaintOptions().AlternatingRowColor(), TColor(8454143));
+    QVERIFY(!g->PaintOptions().BackgroundBitmap().isNull());
+    QCOMPARE(g->PaintOptions().BackgroundOptions(),
+             (TBackgroundOptions{TBackgroundOption::coFillDataCells,
+                                 TBackgroundOption::coBlendFixedColumn,
+                                 TBackgroundOption::coBlendActiveRecord,
+                                 TBackgroundOption::coBlendAlternatingRow}));
+    QCOMPARE(g->TitleFont().pixelSize(), 12);
+}
+
+void tst_GetdataDialog::createReplacesSqlLines()
+{
+    auto before = SqlLines;
+    SqlLines->Add("SELECT earlier");
+    DialogFixture f;
+    QVERIFY(SqlLines != before);
+    QCOMPARE(SqlLines->Count(), 0);
+    QCOMPARE(f.Dialog->GetSearchSql(), QString());
+    QCOMPARE(before->Count(), 1); // the earlier list is whole for whoever holds it
+}
+
+void tst_GetdataDialog::firstUseWithoutIni()
+{
+    DialogFixture f;
+    QVERIFY(!QFile::exists(f.IniPath()));
+    RememberedFieldIndex = 0;
+    f.Show();
+    QCOMPARE(f.Dialog->RadioGroup1->ItemIndex(), 2);
+    QCOMPARE(f.Dialog->Edit1->text(), QString());
+    QCOMPARE(f.Dialog->ComboBox1->ItemIndex(), 0);
+    QCOMPARE(f.Dialog->ComboBox1->count(), 3);
+    QCOMPARE(f.Dialog->ComboBox1->itemText(0), QStringLiteral("商品編號"));
+    QCOMPARE(f.Dialog->ComboBox2->itemText(0), QStringLiteral("PROD_ID"));
+    f.Dialog->BTCMDOK->click();
+    TIniFile ini(f.IniPath());
+    QCOMPARE(ini.ReadSection("PRODUCT"), (QStringList{"Combo", "Radio", "Edit"}));
+    QCOMPARE(ini.ReadString("PRODUCT", "Combo", "?"), QStringLiteral("0"));
+    QCOMPARE(ini.ReadString("PRODUCT", "Radio", "?"), QStringLiteral("2"));
+    QCOMPARE(ini.ReadString("PRODUCT", "Edit", "?"), QString());
+}
+
+void tst_GetdataDialog::iniRead_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<int>("radio");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("combo");
+    QTest::addColumn<int>("remembered");
+    QTest::newRow("all keys") << "[PRODUCT]\nCombo=2\nRadio=1\nEdit=abc\n" << 1 << "abc" << 2 << 2;
+    QTest::newRow("section missing") << "[OTHER]\nCombo=2\nRadio=1\nEdit=x\n" << 0 << "" << 0 << 0;
+    QTest::newRow("radio 7") << "[PRODUCT]\nRadio=7\n" << 2 << "" << 0 << 0;
+    QTest::newRow("radio -5") << "[PRODUCT]\nRadio=-5\n" << -1 << "" << 0 << 0;
+    QTest::newRow("radio not a number") << "[PRODUCT]\nRadio=two\n" << 0 << "" << 0 << 0;
+    QTest::newRow("combo past the list") << "[PRODUCT]\nCombo=3\n" << 0 << "" << -1 << 3;
+    QTest::newRow("combo -1") << "[PRODUCT]\nCombo=-1\n" << 0 << "" << -1 << -1;
+    QTest::newRow("other caller's section")
+        << "[SUPPLIER]\nCombo=1\n[product]\ncombo=1\nradio=0\nedit=中文\n"
+        << 0 << "中文" << 1 << 1;
+}
+
+void tst_GetdataDialog::iniRead()
+{
+    QFETCH(QString, content);
+    QFETCH(int, radio);
+    QFETCH(QString, edit);
+    QFETCH(int, combo);
+    QFETCH(int, remembered);
+    DialogFixture f;
+    QFile file(f.IniPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content.toUtf8());
+    file.close();
+    RememberedFieldIndex = 1;
+    f.Show();
+    QCOMPARE(f.Dialog->RadioGroup1->ItemIndex(), radio);
+    QCOMPARE(f.Dialog->Edit1->text(), edit);
+    QCOMPARE(f.Dialog->ComboBox1->ItemIndex(), combo);
+    QCOMPARE(RememberedFieldIndex, remembered);
+}
+
+void tst_GetdataDialog::iniWrittenAfterCancel()
+{
+    DialogFixture f;
+    {
+        TIniFile ini(f.IniPath());
+        ini.WriteString("OTHER", "Keep", "me");
+    }
+    f.Show();
+    f.Dialog->ComboBox1->SetItemIndex(1);
+    f.Dialog->RadioGroup1->SetItemIndex(0);
+    f.Dialog->Edit1->setText("沙士");
+    DialogAccepted = true;
+    f.Dialog->BDCMDNOT->click();
+    QCOMPARE(DialogAccepted, false);
+    TIniFile ini(f.IniPath());
+    QCOMPARE(ini.ReadInteger("PRODUCT", "Combo", 99), 1);
+    QCOMPARE(ini.ReadInteger("PRODUCT", "Radio", 99), 0);
+    QCOMPARE(ini.ReadString("PRODUCT", "Edit", "?"), QStringLiteral("沙士"));
+    QCOMPARE(ini.ReadString("OTHER", "Keep", "?"), QStringLiteral("me"));
+
+    // Nothing selected writes -1.
+    DialogFixture g;
+    g.Show();
+    g.Dialog->ComboBox1->SetItemIndex(-1);
+    g.Dialog->RadioGroup1->SetItemIndex(-1);
+    g.Dialog->BDCMDNOT->click();
+    TIniFile ini2(g.IniPath());
+    QCOMPARE(ini2.ReadInteger("PRODUCT", "Combo", 99), -1);
+    QCOMPARE(ini2.ReadInteger("PRODUCT", "Radio", 99), -1);
+}
+
+void tst_GetdataDialog::activationRunsOnce()
+{
+    DialogFixture f;
+    f.Show();
+    f.Dialog->hide();
+    f.Show();
+    QCOMPARE(f.Dialog->ComboBox1->count(), 3);
+}
+
+void tst_GetdataDialog::activationFailureStillSelectsField()
+{
+    DialogFixture f(false);
+    f.Target.FieldDefs().Add("ONLY", TFieldType::ftString, 5);
+    f.Target.CreateDataSet();
+    {
+        TIniFile ini(f.IniPath());
+        ini.WriteString("PRODUCT", "Radio", "1");
+    }
+    f.Show();
+    QCOMPARE(f.Boxes.Boxes.size(), 1);
+    QCOMPARE(f.Boxes.Boxes[0].Kind, QStringLiteral("error"));
+    QCOMPARE(f.Dialog->RadioGroup1->ItemIndex(), 1); // step 1 went through
+    QCOMPARE(f.Dialog->ComboBox1->ItemIndex(), -1);
+    QVERIFY(f.Dialog->isVisible());
+}
+
+void tst_GetdataDialog::executeReturnsAccepted_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("before");
+    QTest::addColumn<bool>("result");
+    QTest::newRow("ok") << "ok" << false << true;
+    QTest::newRow("cancel") << "cancel" << true << false;
+    QTest::newRow("esc in field list, after ok") << "esc" << true << true;
+    QTest::newRow("esc in field list, after cancel") << "esc" << false << false;
+    QTest::newRow("window frame, after ok") << "frame" << true << true;
+    QTest::newRow("window frame, after cancel") << "frame" << false << false;
+}
+
+void tst_GetdataDialog::executeReturnsAccepted()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, before);
+    QFETCH(bool, result);
+    DialogFixture f;
+    DialogAccepted = before;
+    TFrmgetdata* d = f.Dialog;
+    bool ran = false;
+    QTimer::singleShot(0, d, [&] {
+        ran = true;
+        QVERIFY(d->isVisible());
+        if (how == "ok")
+            d->BTCMDOK->click();
+        else if (how == "cancel")
+            d->BDCMDNOT->click();
+        else if (how == "esc")
+            QTest::keyClick(d->ComboBox1, Qt::Key_Escape);
+        else if (how == "frame")
+            d->close();
+    });
+    // A gesture that failed to close must not hang the run.
+    QTimer::singleShot(5000, d, [d] { d->reject(); });
+    QCOMPARE(d->Execute(), result);
+    QVERIFY(ran);
+    QCOMPARE(DialogAccepted, result);
+    QVERIFY(!d->isVisible());
+    // Still usable inside the same handler, freed once back in the loop.
+    QVERIFY(!f.Dialog.isNull());
+    QCOMPARE(d->GetSelectedValues("PROD_ID"), QString());
+    RunDeferredDeletes();
+    QVERIFY(f.Dialog.isNull());
+    QVERIFY(QFile::exists(f.IniPath()));
+}
+
+void tst_GetdataDialog::escOutsideFieldListDoesNotClose()
+{
+    DialogFixture f;
+    f.Show();
+    QTest::keyClick(f.Dialog->Edit1, Qt::Key_Escape);
+    QTest::keyClick(f.Dialog->DBGrid1, Qt::Key_Escape);
+    QVERIFY(f.Dialog->isVisible());
+    QVERIFY(!QFile::exists(f.IniPath()));
+}
+
+void tst_GetdataDialog::columnListEmptiedAtClose()
+{
+    DialogFixture f;
+    f.Show();
+    QVERIFY(!f.Dialog->ColumnList.isEmpty());
+    f.Dialog->BTCMDOK->click();
+    QCOMPARE(f.Dialog->ColumnList, QString());
+}
+
+void tst_GetdataDialog::releasedOnlyAfterHandler()
+{
+    DialogFixture f;
+    f.Show();
+    f.Dialog->BTCMDOK->click();
+    QVERIFY(!f.Dialog.isNull());
+    QCOMPARE(Frmgetdata.data(), f.Dialog.data());
+    RunDeferredDeletes();
+    QVERIFY(f.Dialog.isNull());
+    QVERIFY(Frmgetdata.isNull());
+}
+
+void tst_GetdataDialog::neverShownInstanceFreedAtQuit()
+{
+    CreateDialog();
+    QPointer<TFrmgetdata> dialog = Frmgetdata;
+    QVERIFY(!dialog.isNull());
+    // What the end of the application's event loop announces.
+    QVERIFY(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit",
+                                      Qt::DirectConnection));
+    QVERIFY(dialog.isNull());
+}
+
+void tst_GetdataDialog::radioGroupClamps()
+{
+    TRadioGroup group;
+    group.SetItems({"a", "b", "c"});
+    QCOMPARE(group.ItemIndex(), -1);
+    group.SetItemIndex(1);
+    QCOMPARE(group.ItemIndex(), 1);
+    QVERIFY(group.Button(1)->isChecked());
+    group.SetItemIndex(7);
+    QCOMPARE(group.ItemIndex(), 2);
+    QCOMPARE(group.SelectedText(), QStringLiteral("c"));
+    group.SetItemIndex(-5);
+    QCOMPARE(group.ItemIndex(), -1);
+    QCOMPARE(group.SelectedText(), QString());
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(!group.Button(i)->isChecked());
+    group.Button(0)->click();
+    QCOMPARE(group.ItemIndex(), 0);
+    group.SetItems({"x"});
+    QCOMPARE(group.ItemIndex(), -1);
+    QCOMPARE(group.Items(), QStringList{"x"});
+}
+
+QTEST_MAIN(tst_GetdataDialog)
+#include "tst_getdatadialog.moc"

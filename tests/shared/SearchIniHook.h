@@ -1,0 +1,12 @@
+#pragma once
+
+#include "Getdata.h"
+
+// The dialog's private hook: Search.ini in a folder of the test's own, so no
+// test writes the one beside the test programs. An empty path restores it.
+struct TFrmgetdataTestHook {
+    static void SetSearchIniPath(const QString& path)
+    {
+        TFrmgetdata::FSearchIniPathOverride = path;
+    }
+};
