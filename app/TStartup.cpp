@@ -2,6 +2,7 @@
 
 #include "Getdata.h"
 #include "TApplication.h"
+#include "TTerminationSignals.h"
 
 #include <QApplication>
 
@@ -55,6 +56,7 @@ int TStartup::Run(TApplication& application, const TCreateMainForm& createMainFo
     }
     if (!application.MainForm()) application.SetMainForm(form.get());
     ShowMainForm(*form, state);
+    const TTerminationSignals terminationSignals;
     QApplication::exec();
     application.SetMainForm(nullptr);
     return 0;

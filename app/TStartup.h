@@ -14,9 +14,9 @@ enum class TShowState { ssNormal, ssMaximized, ssMinimized };
 
 // The start-up of the program, in order: the application's title from the
 // program file, the main window, one hidden query dialog, then the message
-// loop until the main window is closed. The main window opens the database as
-// it is created; any exception on the way ends start-up with the
-// "Application Error" box.
+// loop until the main window is closed or a termination signal arrives. The
+// main window opens the database as it is created; any exception on the way
+// ends start-up with the "Application Error" box.
 class TStartup
 {
 public:
