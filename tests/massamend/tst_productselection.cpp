@@ -26,6 +26,8 @@ private slots:
     void acceptLoadsExactlyTheSelectedProducts();
     void boxCheckedLoadsEveryRowOfTheLastSearch_data();
     void boxCheckedLoadsEveryRowOfTheLastSearch();
+    void boxCheckedWithoutSearchReReadsTheList_data() { AddBackendRows(); }
+    void boxCheckedWithoutSearchReReadsTheList();
     void moreProductsThanOneInListTakes_data();
     void moreProductsThanOneInListTakes();
 };
@@ -278,6 +280,39 @@ void tst_ProductSelection::boxCheckedLoadsEveryRowOfTheLastSearch()
              qPrintable(f.Form->CDS_PRODUCT->CommandText()));
     QCOMPARE(f.Form->ComboBox1->ItemIndex(), -1);
     QVERIFY(run.Dialog.isNull());
+}
+
+// No search ran: the statement is empty, and the list is read again with the
+// one it ran last, so what was only replaced in memory is gone.
+void tst_ProductSelection::boxCheckedWithoutSearchReReadsTheList()
+{
+    QFETCH(TestBackend, backend);
+    MassAmendFixture f(backend);
+    OPEN_FIXTURE(f);
+    f.Load(f.Codes({1, 4}));
+    f.Choose(QStringLiteral("PROD_NAME"), QStringLiteral("未存新名"));
+    f.Form->Button1Click(f.Form->Button1);
+    f.Form->CheckBox1->setChecked(true);
+    TSelectionRun run(f);
+
+    run.Click([&](TFrmgetdata& dialog) { dialog.BTCMDOK1Click(dialog.BTCMDOK); });
+
+    QVERIFY(run.Shown);
+    QCOMPARE(f.Boxes.Texts(), QStringList());
+    QVERIFY(f.Form->CDS_PRODUCT->Active());
+    QCOMPARE(Sorted(ListedCodes(*f.Form)), f.Codes({1, 4}));
+    const QList<QVariantList> names = f.Check->QueryRows(
+        QStringLiteral("select PROD_NAME from PRODUCT where PROD_ID in ('%1', '%2') order by PROD_ID")
+            .arg(f.Codes({1, 4}).at(0), f.Codes({1, 4}).at(1)));
+    QCOMPARE(names.size(), 2);
+    QStringList expected;
+    for (const QVariantList& row : names)
+        expected.append(row.value(0).toString());
+    QStringList listed = ListedNames(*f.Form);
+    QVERIFY(!listed.contains(QStringLiteral("未存新名")));
+    listed.sort();
+    expected.sort();
+    QCOMPARE(listed, expected);
 }
 
 void tst_ProductSelection::moreProductsThanOneInListTakes_data()
