@@ -323,7 +323,8 @@ void TDataSet::CheckRequiredFields()
 {
     for (TField* field : std::as_const(FFields))
         if (field->Required() && !field->ReadOnly() && field->FFieldNo >= 0 && field->IsNull())
-            DatabaseError(QStringLiteral("Field '%1' must have a value").arg(field->DisplayName()));
+            throw EDatabaseError(
+                QStringLiteral("Field '%1' must have a value").arg(field->DisplayName()));
 }
 
 void TDataSet::Post()
@@ -574,7 +575,7 @@ bool TDataSet::Locate(const QString& keyFields, const QVariant& keyValues, TLoca
         else
             keys[i] = text.toDouble(&ok);
         if (!ok)
-            DatabaseError(
+            throw EDatabaseError(
                 QStringLiteral("Invalid value for field '%1'").arg(fields[i]->DisplayName()));
     }
     const int position = LocatePosition(fields, keys, options);

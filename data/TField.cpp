@@ -144,6 +144,5 @@ void TField::SetData(const QVariant& value)
 
 void TField::InvalidValue() const
 {
-    const QString message = QStringLiteral("Invalid value for field '%1'").arg(DisplayName());
-    throw EDatabaseError(FDataSet ? FDataSet->WithName(message) : message);
+    throw EDatabaseError(QStringLiteral("Invalid value for field '%1'").arg(DisplayName()));
 }

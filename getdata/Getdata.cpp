@@ -465,14 +465,18 @@ void TFrmgetdata::done(int result)
 {
     TCloseAction action = TCloseAction::caFree;
     FormClose(this, action);
+    FClosed = true;
     QDialog::done(result);
     if (action == TCloseAction::caFree) deleteLater();
 }
 
 bool TFrmgetdata::Execute()
 {
+    FClosed = false;
     exec();
-    return DialogAccepted;
+    // A showing that the application's end broke off was accepted by no one,
+    // whatever an earlier showing left in DialogAccepted.
+    return FClosed && DialogAccepted;
 }
 
 void TFrmgetdata::BTCMDOK1Click(QObject* Sender)

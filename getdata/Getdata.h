@@ -80,7 +80,8 @@ public:
     QString OrderClause;
     QString IniSection;
 
-    // Shows the dialog modally; then DialogAccepted.
+    // Shows the dialog modally; then DialogAccepted, or false when the
+    // application ended the showing (a termination signal) before it closed.
     bool Execute();
     // The named field's value over the grid's selected rows, in list order,
     // each followed by CR LF; empty without a selected row.
@@ -132,6 +133,7 @@ private:
     void SelectAll();
 
     bool FActivated = false;
+    bool FClosed = false;
     // Empty: Search.ini beside the program.
     static QString FSearchIniPathOverride;
 };

@@ -111,7 +111,17 @@ public:
     {
         FDataSet.DisableControls();
     }
-    ~TControlsDisabled() { FDataSet.EnableControls(); }
+    ~TControlsDisabled()
+    {
+        try {
+            FDataSet.EnableControls();
+        } catch (...) {
+            // Nothing leaves a destructor; while unwinding, the first error
+            // is the one the operator needs to see.
+            if (std::uncaught_exceptions() == 0)
+                Application()->HandleException(std::current_exception());
+        }
+    }
     TControlsDisabled(const TControlsDisabled&) = delete;
     TControlsDisabled& operator=(const TControlsDisabled&) = delete;
 
@@ -387,11 +397,13 @@ void TFormMassAmend::Button2Click(QObject* Sender)
     Application()->Guard([&] {
         const QString column = ChosenColumn();
         CDS_PRODUCT->First();
-        // A value the column can't take is refused before the first row, on
-        // every database alike.
-        const TSQLParamValue value =
-            TReplacementValue::ForField(CDS_PRODUCT->FindField(column), Edit1->text());
         const int total = CDS_PRODUCT->RecordCount();
+        // A value the column can't take is refused before the first row, on
+        // every database alike. With no row there is nothing to refuse, and
+        // the names are refreshed all the same.
+        const TSQLParamValue value =
+            total > 0 ? TReplacementValue::ForField(CDS_PRODUCT->FindField(column), Edit1->text())
+                      : TSQLParamValue(Edit1->text());
         int written = 0;
         {
             TControlsDisabled still(*CDS_PRODUCT);

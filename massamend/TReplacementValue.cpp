@@ -3,17 +3,12 @@
 #include "Big5Text.h"
 #include "Exceptions.h"
 #include "FieldFormat.h"
-#include "TDataSet.h"
 #include "TField.h"
 
 TSQLParamValue TReplacementValue::ForField(const TField* field, const QString& text)
 {
     if (!field) return text;
-    const TDataSet* dataSet = field->DataSet();
-    const auto fail = [&](const QString& message) {
-        if (dataSet) dataSet->DatabaseError(message);
-        throw EDatabaseError(message);
-    };
+    const auto fail = [](const QString& message) { throw EDatabaseError(message); };
     const QString name = field->DisplayName();
     const bool number = field->DataType() != TFieldType::ftString;
     if (text.isEmpty() || (number && text.trimmed().isEmpty())) {

@@ -13,7 +13,7 @@ class TField;
 //   field is required;
 // - a text field takes the text as typed, if it fits the field's size in Big5
 //   bytes; empty text stays empty text, unless the field is required.
-// The messages are those of the field, prefixed with its dataset's name.
+// The messages are those the field gives when it is set from text.
 class TReplacementValue
 {
 public:

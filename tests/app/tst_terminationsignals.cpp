@@ -1,3 +1,6 @@
+#include "Getdata.h"
+#include "TMessageService.h"
+#include "TRecordingMessages.h"
 #include "TTerminationSignals.h"
 
 #include <QCoreApplication>
@@ -43,6 +46,7 @@ private slots:
     void endsTheMessageLoop_data();
     void endsTheMessageLoop();
     void earlierHandlersComeBackAfterwards();
+    void openQueryDialogAcceptsNothing();
 };
 
 void tst_TerminationSignals::endsTheMessageLoop_data()
@@ -86,5 +90,29 @@ void tst_TerminationSignals::earlierHandlersComeBackAfterwards()
     ::sigaction(SIGTERM, &before, nullptr);
 }
 
-QTEST_GUILESS_MAIN(tst_TerminationSignals)
+// A signal while the operator is in the query dialog: the product list must
+// not be reloaded on the way out, even after an earlier dialog was accepted.
+void tst_TerminationSignals::openQueryDialogAcceptsNothing()
+{
+    TRecordingMessages boxes;
+    TMessageService* previous = SetMessageService(&boxes);
+    DialogAccepted = true;
+    CreateDialog();
+    QPointer<TFrmgetdata> dialog = Frmgetdata;
+    const TTerminationSignals terminationSignals;
+    QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] { dialog->reject(); });
+    watchdog.start(5000);
+
+    const bool accepted = dialog->Execute();
+
+    QVERIFY(watchdog.isActive());
+    QVERIFY(!accepted);
+    delete dialog.data();
+    SetMessageService(previous);
+}
+
+QTEST_MAIN(tst_TerminationSignals)
 #include "tst_terminationsignals.moc"

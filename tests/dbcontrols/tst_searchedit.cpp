@@ -299,7 +299,7 @@ void tst_SearchEdit::lettersForANumberFieldShowTheDataLayerError()
     form.DataSet.Next();
     form.FocusEdit();
     QTest::keyClick(form.Edit, Qt::Key_X);
-    QCOMPARE(messages.Texts(), QStringList{"CDS_Query: Invalid value for field 'QTY'"});
+    QCOMPARE(messages.Texts(), QStringList{"Invalid value for field 'QTY'"});
     QCOMPARE(form.Edit->text(), QStringLiteral("x"));
     QCOMPARE(form.Current(), QStringLiteral("apricot"));
     QTest::keyClick(form.Edit, Qt::Key_Backspace);

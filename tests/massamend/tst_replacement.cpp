@@ -140,7 +140,7 @@ void tst_Replacement::refusedValue_data()
         const QByteArray b = backend.Name().toLatin1();
         QTest::addRow("%s:text in number", b.data())
             << backend << QStringLiteral("NOW_QTY") << QStringLiteral("many")
-            << QStringLiteral("CDS_PRODUCT: Invalid value for field '現有數量'");
+            << QStringLiteral("Invalid value for field '現有數量'");
         QTest::addRow("%s:no column chosen", b.data())
             << backend << QString() << QStringLiteral("1")
             << QStringLiteral("CDS_PRODUCT: Field '' not found.");
@@ -188,7 +188,7 @@ void tst_Replacement::requiredColumnStopsAtFirstRow()
     f.Form->Button1Click(f.Form->Button1);
 
     QCOMPARE(f.Boxes.Texts(),
-             QStringList({QStringLiteral("CDS_PRODUCT: Field '會員售價' must have a value.")}));
+             QStringList({QStringLiteral("Field '會員售價' must have a value.")}));
     QCOMPARE(products.RecNo(), 1);
     products.Cancel();
     for (products.First(); !products.Eof(); products.Next())

@@ -33,28 +33,28 @@ void tst_ReplacementValue::checkedAgainstTheField_data()
         << s << 4 << false << QStringLiteral("新品") << false << QString();
     QTest::newRow("text over the size")
         << s << 3 << false << QStringLiteral("新品") << false
-        << QStringLiteral("CDS_PRODUCT: Value too long for field 'Value': at most 3 bytes");
+        << QStringLiteral("Value too long for field 'Value': at most 3 bytes");
     QTest::newRow("empty text") << s << 10 << false << QString() << false << QString();
     QTest::newRow("empty required text")
         << s << 10 << true << QString() << false
-        << QStringLiteral("CDS_PRODUCT: Field 'Value' must have a value");
+        << QStringLiteral("Field 'Value' must have a value");
     QTest::newRow("integer") << i << 0 << false << QStringLiteral(" -12 ") << false << QString();
     QTest::newRow("integer too large")
         << i << 0 << false << QStringLiteral("3000000000") << false
-        << QStringLiteral("CDS_PRODUCT: Invalid value for field 'Value'");
+        << QStringLiteral("Invalid value for field 'Value'");
     QTest::newRow("fraction in integer")
         << i << 0 << false << QStringLiteral("1.5") << false
-        << QStringLiteral("CDS_PRODUCT: Invalid value for field 'Value'");
+        << QStringLiteral("Invalid value for field 'Value'");
     QTest::newRow("empty integer is null") << i << 0 << false << QString() << true << QString();
     QTest::newRow("blank float is null")
         << f << 0 << false << QStringLiteral("  ") << true << QString();
     QTest::newRow("float") << f << 0 << false << QStringLiteral("12.50") << false << QString();
     QTest::newRow("text in float")
         << f << 0 << false << QStringLiteral("12元") << false
-        << QStringLiteral("CDS_PRODUCT: Invalid value for field 'Value'");
+        << QStringLiteral("Invalid value for field 'Value'");
     QTest::newRow("empty required float")
         << f << 0 << true << QString() << false
-        << QStringLiteral("CDS_PRODUCT: Field 'Value' must have a value");
+        << QStringLiteral("Field 'Value' must have a value");
 }
 
 void tst_ReplacementValue::checkedAgainstTheField()

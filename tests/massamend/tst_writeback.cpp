@@ -30,6 +30,8 @@ private slots:
     void noColumnChosenWritesNothing();
     void emptyListStillRefreshesNames_data();
     void emptyListStillRefreshesNames();
+    void emptyListRefreshesNamesWhateverTheValue_data() { AddBackendRows(); }
+    void emptyListRefreshesNamesWhateverTheValue();
     void stopAfterRowKeepsWrittenRowsAndRefreshesNames_data();
     void stopAfterRowKeepsWrittenRowsAndRefreshesNames();
     void stopButtonOfTheProgressDialog_data();
@@ -218,22 +220,22 @@ void tst_WriteBack::refusedValueWritesNothing_data()
         const QByteArray b = backend.Name().toLatin1();
         QTest::addRow("%s:text in integer", b.data())
             << backend << QStringLiteral("SAL_TAG") << QStringLiteral("abc")
-            << QStringLiteral("CDS_PRODUCT: Invalid value for field '銷售管制'");
+            << QStringLiteral("Invalid value for field '銷售管制'");
         QTest::addRow("%s:fraction in integer", b.data())
             << backend << QStringLiteral("IN_TAG") << QStringLiteral("1.5")
-            << QStringLiteral("CDS_PRODUCT: Invalid value for field '進貨管制'");
+            << QStringLiteral("Invalid value for field '進貨管制'");
         QTest::addRow("%s:decimal comma in float", b.data())
             << backend << QStringLiteral("NOW_QTY") << QStringLiteral("12,5")
-            << QStringLiteral("CDS_PRODUCT: Invalid value for field '現有數量'");
+            << QStringLiteral("Invalid value for field '現有數量'");
         QTest::addRow("%s:empty required float", b.data())
             << backend << QStringLiteral("PSALE_PRICE") << QString()
-            << QStringLiteral("CDS_PRODUCT: Field '門市售價' must have a value.");
+            << QStringLiteral("Field '門市售價' must have a value.");
         QTest::addRow("%s:empty required code", b.data())
             << backend << QStringLiteral("PROD_ID") << QString()
-            << QStringLiteral("CDS_PRODUCT: Field '商品編號' must have a value.");
+            << QStringLiteral("Field '商品編號' must have a value.");
         QTest::addRow("%s:too long for its size", b.data())
             << backend << QStringLiteral("PD_CLASSID") << QStringLiteral("類別XY")
-            << QStringLiteral("CDS_PRODUCT: Value too long for field '屬性代號': at most 5 bytes.");
+            << QStringLiteral("Value too long for field '屬性代號': at most 5 bytes.");
     }
 }
 
@@ -447,6 +449,24 @@ void tst_WriteBack::emptyListStillRefreshesNames()
     QCOMPARE(f.Column(column), codesBefore);
     QCOMPARE(StaleNames(*f.Check, table, column, nameColumn), 0);
     QCOMPARE(f.Progress->Steps, QList<int>());
+}
+
+// With no row to write, a value the column could not hold stops nothing.
+void tst_WriteBack::emptyListRefreshesNamesWhateverTheValue()
+{
+    QFETCH(TestBackend, backend);
+    MassAmendFixture f(backend);
+    OPEN_FIXTURE(f);
+    QVERIFY(f.Check->Execute(QStringLiteral("update PRODUCT set PROVIDER_NAME = 'OLD'")));
+    QCOMPARE(f.Form->CDS_PRODUCT->RecordCount(), 0);
+    f.Choose(QStringLiteral("PROVIDER_ID"), QString(60, QLatin1Char('X')));
+
+    f.Form->Button2Click(f.Form->Button2);
+
+    QCOMPARE(f.Boxes.Texts(), QStringList());
+    QCOMPARE(StaleNames(*f.Check, QStringLiteral("PROVIDER"), QStringLiteral("PROVIDER_ID"),
+                        QStringLiteral("PROVIDER_NAME")),
+             0);
 }
 
 void tst_WriteBack::stopAfterRowKeepsWrittenRowsAndRefreshesNames_data()
