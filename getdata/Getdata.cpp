@@ -324,10 +324,12 @@ void TFrmgetdata::CreateControls()
     BDCMDNOT->setIcon(QPixmap::fromImage(GetdataPictures::Cancel()));
     connect(BDCMDNOT, &QPushButton::clicked, this, [this] { BDCMDNOTClick(BDCMDNOT); });
 
-    // Enter belongs to the value edit and the grids, never to a default button.
+    // Enter belongs to the value edit and the grids, never to a default
+    // button; on a button that has the focus it presses that button.
     for (QPushButton* button : {SpeedButton4, BTCMDOK, BDCMDNOT}) {
         button->setAutoDefault(false);
         button->setDefault(false);
+        button->installEventFilter(this);
     }
 
     resize(784, 441);
@@ -445,35 +447,40 @@ void TFrmgetdata::FormActivate(QObject* Sender)
 
 void TFrmgetdata::FormClose(QObject* Sender, TCloseAction& Action)
 {
-    // A file that can't be written doesn't keep the dialog open: the closing
-    // goes on and the error is shown afterwards.
-    std::exception_ptr failure;
-    try {
-        TIniFile ini(SearchIniPath());
-        ini.WriteInteger(IniSection, IniKeyCombo, ComboBox1->ItemIndex());
-        ini.WriteInteger(IniSection, IniKeyRadio, RadioGroup1->ItemIndex());
-        ini.WriteString(IniSection, IniKeyEdit, Edit1->text());
-    } catch (...) {
-        failure = std::current_exception();
-    }
     ColumnList.clear();
     Action = TCloseAction::caFree;
-    if (failure) Application()->HandleException(failure);
+    TIniFile ini(SearchIniPath());
+    ini.WriteInteger(IniSection, IniKeyCombo, ComboBox1->ItemIndex());
+    ini.WriteInteger(IniSection, IniKeyRadio, RadioGroup1->ItemIndex());
+    ini.WriteString(IniSection, IniKeyEdit, Edit1->text());
 }
 
 void TFrmgetdata::done(int result)
 {
+    // A file that can't be written doesn't keep the dialog open: the closing
+    // goes on and the error is shown once the window is gone.
     TCloseAction action = TCloseAction::caFree;
-    FormClose(this, action);
+    std::exception_ptr failure;
+    try {
+        FormClose(this, action);
+    } catch (...) {
+        failure = std::current_exception();
+    }
     FClosed = true;
     QDialog::done(result);
-    if (action == TCloseAction::caFree) deleteLater();
+    if (failure) Application()->HandleException(failure);
+    // A modal showing is released once Execute() has returned, so its caller
+    // can still read the results, whatever loop runs the deferred delete.
+    if (action == TCloseAction::caFree && !FExecuting) deleteLater();
 }
 
 bool TFrmgetdata::Execute()
 {
     FClosed = false;
+    FExecuting = true;
     exec();
+    FExecuting = false;
+    if (FClosed) deleteLater();
     // A showing that the application's end broke off was accepted by no one,
     // whatever an earlier showing left in DialogAccepted.
     return FClosed && DialogAccepted;
@@ -512,6 +519,11 @@ bool TFrmgetdata::eventFilter(QObject* watched, QEvent* event)
     if (watched == ComboBox1 || (ComboBox1 && watched == ComboBox1->lineEdit())) {
         ComboBox1KeyDown(ComboBox1, key, keyEvent->modifiers());
         return key == 0;
+    }
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+        (watched == SpeedButton4 || watched == BTCMDOK || watched == BDCMDNOT)) {
+        static_cast<QPushButton*>(watched)->click();
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

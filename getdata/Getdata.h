@@ -125,6 +125,13 @@ private:
     QString SearchIniPath() const;
 
     // The work of the handlers; these throw, the handlers show the error.
+    struct TConditionValue {
+        QString OperatorText;
+        QString Literal;
+    };
+    // The operator text and quoted value of the inputs; refuses a value too
+    // long for the condition table.
+    TConditionValue ConditionFromInputs() const;
     void AddCondition();
     void ResetConditions();
     void SetConnectorFirst();
@@ -134,6 +141,7 @@ private:
 
     bool FActivated = false;
     bool FClosed = false;
+    bool FExecuting = false;
     // Empty: Search.ini beside the program.
     static QString FSearchIniPathOverride;
 };

@@ -49,7 +49,7 @@ void TFrmgetdata::SpeedButton3Click(QObject* Sender)
     Application()->Guard([&] { AddCondition(); });
 }
 
-void TFrmgetdata::AddCondition()
+TFrmgetdata::TConditionValue TFrmgetdata::ConditionFromInputs() const
 {
     // The value as one SQL literal: quotes inside it doubled, the mode's
     // percent signs inside the quotes.
@@ -80,7 +80,12 @@ void TFrmgetdata::AddCondition()
                 .arg(value)
                 .arg(bytes)
                 .arg(SchValueSize));
+    return {operatorText, literal};
+}
 
+void TFrmgetdata::AddCondition()
+{
+    const auto [operatorText, literal] = ConditionFromInputs();
     const int field = ComboBox1->ItemIndex();
     const int count = CDS_SQL->RecordCount();
     CDS_SQL->Append();
@@ -130,13 +135,13 @@ void TFrmgetdata::ResetConditions()
         ComboBox1->AddItems(displayNames);
         ComboBox2->AddItems(fullNames);
     }
+    if (failure) std::rethrow_exception(failure);
     if (CDS_SQL->Active())
         while (!CDS_SQL->IsEmpty()) {
             CDS_SQL->First();
             CDS_SQL->Delete();
         }
     SetConnectorFirst();
-    if (failure) std::rethrow_exception(failure);
 }
 
 void TFrmgetdata::ComposeStatement()
@@ -160,6 +165,8 @@ void TFrmgetdata::Edit1KeyDown(QObject* Sender, int& Key, Qt::KeyboardModifiers 
     if (!IsEnter(Key) || Edit1->text().isEmpty()) return;
     Key = 0;
     Application()->Guard([&] {
+        // Inputs that make no condition keep the listed one.
+        ConditionFromInputs();
         if (CDS_SQL->RecordCount() == 1) {
             CDS_SQL->First();
             CDS_SQL->Delete();

@@ -331,7 +331,7 @@ void TFormMassAmend::SpeedButton1Click(QObject* Sender)
         CreateDialog();
         // A closed dialog frees itself once this handler is back in the
         // event loop, so it is read here and nowhere else.
-        TFrmgetdata* const dialog = Frmgetdata;
+        const QPointer<TFrmgetdata> dialog = Frmgetdata;
         dialog->SQLDataSet1->SetSQLConnection(SQLQuery1->SQLConnection());
         dialog->SearchSource = DS_Search;
         dialog->TableName = QStringLiteral("PRODUCT");
@@ -339,7 +339,7 @@ void TFormMassAmend::SpeedButton1Click(QObject* Sender)
         dialog->TargetDataSet = CDS_PRODUCT;
         dialog->ColumnList = columnList;
         dialog->OrderClause = QStringLiteral(" ORDER BY PROD_ID");
-        if (!dialog->Execute()) return;
+        if (!dialog->Execute() || !dialog) return;
         if (CheckBox1->isChecked()) {
             CDS_PRODUCT->Close();
             CDS_PRODUCT->SetCommandText(dialog->GetSearchSql());

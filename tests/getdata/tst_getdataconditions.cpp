@@ -28,6 +28,7 @@ private slots:
     void enterInValueEdit_data();
     void enterInValueEdit();
     void enterInEmptyValueEditDoesNothing();
+    void enterWithARefusedValueKeepsTheCondition();
     void enterInFieldListFocusesResultGrid();
     void escInFieldListClosesKeepingAccepted();
 };
@@ -324,6 +325,21 @@ void tst_GetdataConditions::enterInValueEdit()
     QStringList lines = SqlLines->Lines();
     QCOMPARE(lines.mid(2, lines.size() - 3).join('|'), conditionLines);
     QVERIFY(f.Dialog->isVisible()); // Enter here never closes the dialog
+}
+
+void tst_GetdataConditions::enterWithARefusedValueKeepsTheCondition()
+{
+    DialogFixture f;
+    f.Show();
+    f.Inputs("PROD_ID", 0, "old");
+    f.Dialog->SpeedButton3->Click();
+    // 17 characters and the contains mode's two percent signs and two quotes.
+    f.Inputs("PROD_NAME", 2, "12345678901234567");
+    QTest::keyClick(f.Dialog->Edit1, Qt::Key_Return);
+    QCOMPARE(f.Conditions(), QStringList{"1|WHERE|PROD_ID|商品編號| = |'old'"});
+    QCOMPARE(f.Dialog->RadioGroup2->Items(), (QStringList{"加上", "或者"}));
+    QCOMPARE(f.Boxes.Texts().size(), 1);
+    QVERIFY(f.Boxes.Texts().first().contains(QStringLiteral("太長")));
 }
 
 void tst_GetdataConditions::enterInEmptyValueEditDoesNothing()

@@ -3,6 +3,7 @@
 #include "GetdataFixture.h"
 #include "TIniFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -33,6 +34,9 @@ private slots:
     void executeReturnsAccepted_data();
     void executeReturnsAccepted();
     void escOutsideFieldListDoesNotClose();
+    void enterOnAFocusedButtonPressesIt_data();
+    void enterOnAFocusedButtonPressesIt();
+    void iniWriteFailureShownOnceClosed();
     void columnListEmptiedAtClose();
     void releasedOnlyAfterHandler();
     void neverShownInstanceFreedAtQuit();
@@ -313,6 +317,71 @@ void tst_GetdataDialog::executeReturnsAccepted()
     RunDeferredDeletes();
     QVERIFY(f.Dialog.isNull());
     QVERIFY(QFile::exists(f.IniPath()));
+}
+
+void tst_GetdataDialog::enterOnAFocusedButtonPressesIt_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("result");
+    QTest::newRow("確定") << "BTCMDOK" << true;
+    QTest::newRow("取消") << "BDCMDNOT" << false;
+}
+
+void tst_GetdataDialog::enterOnAFocusedButtonPressesIt()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, result);
+    DialogFixture f;
+    DialogAccepted = !result;
+    TFrmgetdata* d = f.Dialog;
+    QTimer::singleShot(0, d, [&] {
+        auto* target = d->findChild<QPushButton*>(button);
+        QVERIFY(target);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Return);
+    });
+    QTimer::singleShot(5000, d, [d] { d->reject(); });
+    QCOMPARE(d->Execute(), result);
+    QCOMPARE(DialogAccepted, result);
+}
+
+namespace
+{
+
+// Records whether the dialog was still on screen when a box came up.
+struct BoxOverDialog : TRecordingMessages {
+    QPointer<QWidget> Dialog;
+    QList<bool> DialogVisible;
+    void ShowError(const QString& caption, const QString& text) override
+    {
+        DialogVisible.append(Dialog && Dialog->isVisible());
+        TRecordingMessages::ShowError(caption, text);
+    }
+    void ShowMessage(const QString& text) override
+    {
+        DialogVisible.append(Dialog && Dialog->isVisible());
+        TRecordingMessages::ShowMessage(text);
+    }
+};
+
+} // namespace
+
+void tst_GetdataDialog::iniWriteFailureShownOnceClosed()
+{
+    DialogFixture f;
+    // A folder where the file should be: nothing can be written there.
+    QVERIFY(QDir().mkpath(f.IniPath()));
+    BoxOverDialog boxes;
+    boxes.Dialog = f.Dialog.data();
+    TFrmgetdata* d = f.Dialog;
+    QTimer::singleShot(0, d, [d] { d->BTCMDOK->click(); });
+    QTimer::singleShot(5000, d, [d] { d->reject(); });
+    QVERIFY(d->Execute());
+    QCOMPARE(boxes.Texts().size(), 1);
+    QVERIFY2(boxes.Texts().first().contains(QStringLiteral("Unable to write to")),
+             qPrintable(boxes.Texts().first()));
+    QCOMPARE(boxes.DialogVisible, QList<bool>{false});
+    QCOMPARE(d->ColumnList, QString());
 }
 
 void tst_GetdataDialog::escOutsideFieldListDoesNotClose()
