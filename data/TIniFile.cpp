@@ -1,5 +1,7 @@
 #include "TIniFile.h"
 
+#include "Big5Codec.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <optional>
@@ -8,6 +10,8 @@ struct TIniFile::Content {
     QStringList Lines;
     QString LineBreak = QStringLiteral("\n");
     bool ByteOrderMark = false;
+    // Written by a Windows program in its Big5 code page, not in UTF-8.
+    bool Big5 = false;
 };
 
 namespace
@@ -108,7 +112,15 @@ TIniFile::Content TIniFile::Load() const
         data.remove(0, 3);
     }
     if (data.contains("\r\n")) c.LineBreak = QStringLiteral("\r\n");
-    QString text = QString::fromUtf8(data);
+    QString text;
+    if (QUtf8StringView(data).isValidUtf8()) {
+        text = QString::fromUtf8(data);
+    } else {
+        QByteArray utf8(data.size() * 3, Qt::Uninitialized);
+        utf8.truncate(Big5Codec::DecodeToUtf8(data.constData(), data.size(), utf8.data()));
+        text = QString::fromUtf8(utf8);
+        c.Big5 = true;
+    }
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     c.Lines = text.split(QLatin1Char('\n'));
     if (!c.Lines.isEmpty() && c.Lines.last().isEmpty()) c.Lines.removeLast();
@@ -117,10 +129,18 @@ TIniFile::Content TIniFile::Load() const
 
 void TIniFile::Save(const Content& content) const
 {
-    QByteArray data;
-    if (content.ByteOrderMark) data += "\xEF\xBB\xBF";
+    QString text;
     for (const QString& line : content.Lines)
-        data += (line + content.LineBreak).toUtf8();
+        text += line + content.LineBreak;
+    QByteArray data;
+    char32_t unused = 0;
+    // A Big5 file stays Big5 while it can hold the text, for the programs
+    // that read it so.
+    if (!content.Big5 || !Big5Codec::Encode(text, data, unused)) {
+        data.clear();
+        if (content.ByteOrderMark) data += "\xEF\xBB\xBF";
+        data += text.toUtf8();
+    }
     QSaveFile f(FFileName);
     f.setDirectWriteFallback(true);
     if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())

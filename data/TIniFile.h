@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-// Files are read and written as UTF-8.
+// Files are read and written as UTF-8; a file that is no valid UTF-8 was
+// written in the Big5 code page and is read and written back so, unless a
+// value can only be held in UTF-8.
 //
 // An INI file with the usual Windows semantics: "[section]" headers and
 // "key=value" lines; section and key names compare without regard to case and

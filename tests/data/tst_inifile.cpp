@@ -1,3 +1,4 @@
+#include "Big5Codec.h"
 #include "TIniFile.h"
 
 #include <QDir>
@@ -16,6 +17,8 @@ private slots:
     void missingFileGivesDefaultsAndWriteCreatesIt();
     void unwritableFileFailsWithItsName();
     void chineseTextRoundTripsAsUtf8();
+    void big5FileIsReadAndStaysBig5();
+    void big5FileTurnsUtf8ForTextBig5CannotHold();
 
 private:
     QString Path() const { return QDir(FDir.path()).filePath(QStringLiteral("Search.ini")); }
@@ -335,6 +338,41 @@ void tst_IniFile::chineseTextRoundTripsAsUtf8()
     QCOMPARE(FileText(), QStringLiteral("[商品]\nEdit=蘋果 汁\n").toUtf8());
     QCOMPARE(ini.ReadString(QStringLiteral("商品"), QStringLiteral("edit"), QString()),
              QStringLiteral("蘋果 汁"));
+}
+
+namespace
+{
+
+QByteArray Big5(const QString& text)
+{
+    QByteArray bytes;
+    char32_t bad = 0;
+    if (!Big5Codec::Encode(text, bytes, bad)) qFatal("test text outside Big5");
+    return bytes;
+}
+
+} // namespace
+
+// As a Windows program leaves it: the values in the Big5 code page.
+void tst_IniFile::big5FileIsReadAndStaysBig5()
+{
+    SetFile(Big5(QStringLiteral("[PRODUCT]\r\nCombo=3\r\nEdit=蘋果汁\r\n")));
+    TIniFile ini(Path());
+    QCOMPARE(ini.ReadString(QStringLiteral("PRODUCT"), QStringLiteral("Edit"), QString()),
+             QStringLiteral("蘋果汁"));
+    ini.WriteString(QStringLiteral("PRODUCT"), QStringLiteral("Edit"), QStringLiteral("烏龍茶"));
+    QCOMPARE(FileText(), Big5(QStringLiteral("[PRODUCT]\r\nCombo=3\r\nEdit=烏龍茶\r\n")));
+}
+
+void tst_IniFile::big5FileTurnsUtf8ForTextBig5CannotHold()
+{
+    SetFile(Big5(QStringLiteral("[PRODUCT]\nName=蘋果汁\n")));
+    TIniFile ini(Path());
+    // Simplified characters that Big5 lacks.
+    ini.WriteString(QStringLiteral("PRODUCT"), QStringLiteral("Edit"), QStringLiteral("苹果们"));
+    QCOMPARE(FileText(), QStringLiteral("[PRODUCT]\nName=蘋果汁\nEdit=苹果们\n").toUtf8());
+    QCOMPARE(ini.ReadString(QStringLiteral("PRODUCT"), QStringLiteral("Name"), QString()),
+             QStringLiteral("蘋果汁"));
 }
 
 QTEST_GUILESS_MAIN(tst_IniFile)
