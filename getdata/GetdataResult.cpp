@@ -17,7 +17,8 @@ void TFrmgetdata::SpeedButton1Click(QObject* Sender)
 
 void TFrmgetdata::RunSearch()
 {
-    if (!SearchSource) throw Exception(QStringLiteral("%1: 沒有指定 SearchSource").arg(objectName()));
+    if (!SearchSource)
+        throw Exception(QStringLiteral("%1: 沒有指定 SearchSource").arg(objectName()));
     SearchEdit1->SetDataField(QString());
     ComposeStatement();
     CDS_Query->Close();

@@ -83,7 +83,9 @@ void tst_TerminationSignals::earlierHandlersComeBackAfterwards()
     sigemptyset(&engine.sa_mask);
     struct sigaction before = {};
     ::sigaction(SIGTERM, &engine, &before);
-    { const TTerminationSignals terminationSignals; }
+    {
+        const TTerminationSignals terminationSignals;
+    }
     EarlierHandlerCalls = 0;
     ::raise(SIGTERM);
     QCOMPARE(EarlierHandlerCalls.load(), 1);

@@ -36,8 +36,7 @@ void tst_StatementReuse::SetUpdate(TSQLQuery& q, const QString& column)
         QStringLiteral("UPDATE PRODUCT SET %1 = :V where PROD_ID = :PROD_ID").arg(column));
 }
 
-void tst_StatementReuse::Run(TSQLQuery& q, const QString& code,
-                             const std::optional<QString>& value)
+void tst_StatementReuse::Run(TSQLQuery& q, const QString& code, const std::optional<QString>& value)
 {
     if (value)
         q.ParamByName(QStringLiteral("V")).SetAsString(*value);
@@ -53,8 +52,8 @@ void tst_StatementReuse::eachRunCommitsOnItsOwn()
     TestDatabase db(backend);
     QVERIFY2(db.IsValid(), qPrintable(db.ErrorString()));
     SecondConnection second(db);
-    const QList<QVariantList> codes = second.QueryRows(
-        QStringLiteral("SELECT PROD_ID FROM PRODUCT ORDER BY PROD_ID"));
+    const QList<QVariantList> codes =
+        second.QueryRows(QStringLiteral("SELECT PROD_ID FROM PRODUCT ORDER BY PROD_ID"));
     QVERIFY(codes.size() >= 4);
     auto c = OpenTestConnection();
 
@@ -105,8 +104,8 @@ void tst_StatementReuse::failedRunLeavesTheOthersWritten()
 
     const auto exists = [&](const QString& code) {
         return second
-                   .QueryValue(
-                       QStringLiteral("SELECT COUNT(*) FROM PRODUCT WHERE PROD_ID = '%1'").arg(code))
+                   .QueryValue(QStringLiteral("SELECT COUNT(*) FROM PRODUCT WHERE PROD_ID = '%1'")
+                                   .arg(code))
                    .toInt() == 1;
     };
     QVERIFY(exists(QStringLiteral("NEW-1")));
@@ -138,7 +137,8 @@ void tst_StatementReuse::otherTextInBetweenRunsItsOwnStatement()
     Run(name, code, QStringLiteral("乙"));
 
     const QList<QVariantList> rows = second.QueryRows(
-        QStringLiteral("SELECT PROD_NAME, PROD_BARCODE FROM PRODUCT WHERE PROD_ID = '%1'").arg(code));
+        QStringLiteral("SELECT PROD_NAME, PROD_BARCODE FROM PRODUCT WHERE PROD_ID = '%1'")
+            .arg(code));
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows[0][0].toString(), QStringLiteral("乙"));
     QCOMPARE(rows[0][1].toString(), QStringLiteral("4710001"));

@@ -1,6 +1,6 @@
 #include "Getdata.h"
-#include "SearchIniHook.h"
 #include "MassAmendFixture.h"
+#include "SearchIniHook.h"
 #include "SelectGrid.h"
 #include "TRadioGroup.h"
 #include "TSpeedButton.h"
@@ -302,7 +302,8 @@ void tst_ProductSelection::boxCheckedWithoutSearchReReadsTheList()
     QVERIFY(f.Form->CDS_PRODUCT->Active());
     QCOMPARE(Sorted(ListedCodes(*f.Form)), f.Codes({1, 4}));
     const QList<QVariantList> names = f.Check->QueryRows(
-        QStringLiteral("select PROD_NAME from PRODUCT where PROD_ID in ('%1', '%2') order by PROD_ID")
+        QStringLiteral(
+            "select PROD_NAME from PRODUCT where PROD_ID in ('%1', '%2') order by PROD_ID")
             .arg(f.Codes({1, 4}).at(0), f.Codes({1, 4}).at(1)));
     QCOMPARE(names.size(), 2);
     QStringList expected;

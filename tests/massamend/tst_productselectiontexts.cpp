@@ -25,7 +25,7 @@ namespace
 {
 
 const QString Start = QStringLiteral("select * from product where prod_id in (");
-const QString Joint = QStringLiteral(") or prod_id in (");
+const QString Joint = QStringLiteral(") union all select * from product where prod_id in (");
 
 QStringList ProductFieldNames()
 {
@@ -132,8 +132,10 @@ void tst_ProductSelectionTexts::codesBeyondOneInListGoIntoSeveralLists_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QList<int>>("listSizes");
     QTest::newRow("1,500 in one list") << 1500 << QList<int>({1500});
-    QTest::newRow("1,501 in two") << 1501 << QList<int>({1500, 1});
-    QTest::newRow("3,001 in three") << 3001 << QList<int>({1500, 1500, 1});
+    QTest::newRow("1,501 in four") << 1501 << QList<int>({500, 500, 500, 1});
+    QTest::newRow("3,001 in seven") << 3001 << QList<int>({500, 500, 500, 500, 500, 500, 1});
+    QTest::newRow("200,000 in 250 of 800") << 200000 << QList<int>(250, 800);
+    QTest::newRow("375,001 in 251 of 1,500") << 375001 << (QList<int>(250, 1500) << 1);
 }
 
 void tst_ProductSelectionTexts::codesBeyondOneInListGoIntoSeveralLists()
