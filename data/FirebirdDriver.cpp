@@ -6,6 +6,7 @@
 #include "FirebirdAttachment.h"
 #include "FirebirdCursor.h"
 #include "FirebirdStatement.h"
+#include "TKeptStatement.h"
 
 #include <QFile>
 
@@ -31,41 +32,31 @@ public:
 
     void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
     {
-        if (!FReuse) {
+        if (!FKept.On()) {
             FirebirdStatement statement(FAttachment);
             statement.Prepare(sql);
             statement.Execute(params);
             statement.Commit();
             return;
         }
-        if (!FKept || FKeptText != sql) {
-            FKept.reset();
-            auto statement = std::make_unique<FirebirdStatement>(FAttachment);
-            statement->Prepare(sql);
-            FKept = std::move(statement);
-            FKeptText = sql;
-        }
-        try {
-            FKept->Execute(params);
-            FKept->EndTransaction();
-        } catch (...) {
-            // Rolls back whatever the failed run left open.
-            FKept.reset();
-            throw;
-        }
+        FKept.Run(
+            sql,
+            [&] {
+                auto statement = std::make_unique<FirebirdStatement>(FAttachment);
+                statement->Prepare(sql);
+                return statement;
+            },
+            [&](FirebirdStatement& statement, bool) {
+                statement.Execute(params);
+                statement.EndTransaction();
+            });
     }
 
-    void SetReuseStatements(bool value) override
-    {
-        FReuse = value;
-        if (!value) FKept.reset();
-    }
+    void SetReuseStatements(bool value) override { FKept.SetOn(value); }
 
 private:
     std::shared_ptr<const FirebirdAttachment> FAttachment;
-    bool FReuse = false;
-    std::unique_ptr<FirebirdStatement> FKept;
-    QString FKeptText;
+    TKeptStatement<FirebirdStatement> FKept;
 };
 
 void AddParam(QByteArray& block, char tag, const QByteArray& value)

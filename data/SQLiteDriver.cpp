@@ -4,6 +4,7 @@
 #include "Exceptions.h"
 #include "SQLiteCursor.h"
 #include "SQLiteDatabase.h"
+#include "TKeptStatement.h"
 
 #include <QFile>
 
@@ -29,39 +30,26 @@ public:
 
     void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
     {
-        if (!FReuse) {
+        if (!FKept.On()) {
             SQLiteStatement statement(FDatabase, sql, params);
             while (statement.Step())
                 ;
             return;
         }
-        try {
-            if (FKept && FKeptText == sql) {
-                FKept->Bind(params);
-            } else {
-                FKept.reset();
-                FKept = std::make_unique<SQLiteStatement>(FDatabase, sql, params);
-                FKeptText = sql;
-            }
-            while (FKept->Step())
-                ;
-        } catch (...) {
-            FKept.reset();
-            throw;
-        }
+        FKept.Run(
+            sql, [&] { return std::make_unique<SQLiteStatement>(FDatabase, sql, params); },
+            [&](SQLiteStatement& statement, bool fresh) {
+                if (!fresh) statement.Bind(params);
+                while (statement.Step())
+                    ;
+            });
     }
 
-    void SetReuseStatements(bool value) override
-    {
-        FReuse = value;
-        if (!value) FKept.reset();
-    }
+    void SetReuseStatements(bool value) override { FKept.SetOn(value); }
 
 private:
     std::shared_ptr<const SQLiteDatabase> FDatabase;
-    bool FReuse = false;
-    std::unique_ptr<SQLiteStatement> FKept;
-    QString FKeptText;
+    TKeptStatement<SQLiteStatement> FKept;
 };
 
 } // namespace
