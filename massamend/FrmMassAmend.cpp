@@ -10,6 +10,7 @@
 #include "TProductSelection.h"
 #include "TProgressDialogSink.h"
 #include "TReplacementValue.h"
+#include "TWriteBack.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -23,6 +24,7 @@
 #include <iterator>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 TFormMassAmend* FormMassAmend = nullptr;
 
@@ -127,20 +129,6 @@ public:
 
 private:
     TDataSet& FDataSet;
-};
-
-// One run of a progress sink, finished however the run ends.
-class TProgressRun
-{
-public:
-    TProgressRun(TProgressSink& sink, int total) : FSink(sink) { FSink.Start(total); }
-    ~TProgressRun() { FSink.Finish(); }
-    TProgressRun(const TProgressRun&) = delete;
-    TProgressRun& operator=(const TProgressRun&) = delete;
-    bool Step(int done) { return FSink.Step(done); }
-
-private:
-    TProgressSink& FSink;
 };
 
 } // namespace
@@ -395,66 +383,31 @@ void TFormMassAmend::Button1Click(QObject* Sender)
 void TFormMassAmend::Button2Click(QObject* Sender)
 {
     Application()->Guard([&] {
-        const QString column = ChosenColumn();
+        TWriteBack writeBack(*SQLQuery1, *FChangeStamp);
+        writeBack.Column = ChosenColumn();
         CDS_PRODUCT->First();
         const int total = CDS_PRODUCT->RecordCount();
         // A value the column can't take is refused before the first row, on
         // every database alike. With no row there is nothing to refuse, and
         // the names are refreshed all the same.
         const TSQLParamValue value =
-            total > 0 ? TReplacementValue::ForField(CDS_PRODUCT->FindField(column), Edit1->text())
+            total > 0 ? TReplacementValue::ForField(CDS_PRODUCT->FindField(writeBack.Column),
+                                                    Edit1->text())
                       : TSQLParamValue(Edit1->text());
+        std::vector<TWriteBackRow> rows;
+        rows.reserve(std::size_t(total));
         int written = 0;
         {
             TControlsDisabled still(*CDS_PRODUCT);
-            TProgressRun progress(*FProgress, total);
-            // The code goes in as a parameter, so every row's statement has
-            // the same text and is prepared once for the whole list.
-            TStatementReuse reuse(*SQLConnection1);
-            bool go = true;
-            while (go && !CDS_PRODUCT->Eof()) {
-                SQLQuery1->Close();
-                SQLQuery1->SQL().Clear();
-                SQLQuery1->SQL().Add(QStringLiteral(
-                    "UPDATE PRODUCT SET CHG_DATE = :chg_date, chg_time=:chg_time , "));
-                SQLQuery1->SQL().Add(column + QStringLiteral(" = :V "));
-                SQLQuery1->SQL().Add(QStringLiteral(" where PROD_ID = :PROD_ID"));
-                SQLQuery1->ParamByName(QStringLiteral("chg_date"))
-                    .SetAsString(FChangeStamp->ChangeDate());
-                SQLQuery1->ParamByName(QStringLiteral("chg_time"))
-                    .SetAsString(FChangeStamp->ChangeTime());
-                TParam& v = SQLQuery1->ParamByName(QStringLiteral("V"));
-                if (value)
-                    v.SetAsString(*value);
-                else
-                    v.Clear();
-                SQLQuery1->ParamByName(QStringLiteral("PROD_ID"))
-                    .SetAsString(CDS_PRODUCTPROD_ID->AsString());
-                SQLQuery1->ExecSQL();
-                ++written;
-                CDS_PRODUCT->Next();
-                go = progress.Step(written);
-            }
+            for (; !CDS_PRODUCT->Eof(); CDS_PRODUCT->Next())
+                rows.push_back({CDS_PRODUCTPROD_ID->AsString(), value});
+            CDS_PRODUCT->First();
+            // The cursor follows the rows as they are written, so a failure
+            // leaves it on the row that failed.
+            writeBack.OnRowWritten = [this](int) { CDS_PRODUCT->Next(); };
+            written = writeBack.Run(rows, *FProgress);
         }
-
-        QString nameRefresh;
-        if (column == QLatin1String("PROVIDER_ID"))
-            nameRefresh = QStringLiteral(
-                "UPDATE PRODUCT SET PROVIDER_NAME = (SELECT PROVIDER_NAME FROM PROVIDER WHERE "
-                "PROVIDER_ID = PRODUCT.PROVIDER_ID) ");
-        else if (column == QLatin1String("PD_ITEMID"))
-            nameRefresh = QStringLiteral(
-                "UPDATE PRODUCT SET PD_ITEMNAME = (SELECT PD_ITEMNAME FROM PROD_ITEM WHERE "
-                "PD_ITEMID = PRODUCT.PD_ITEMID) ");
-        else if (column == QLatin1String("PD_CLASSID"))
-            nameRefresh = QStringLiteral(
-                "UPDATE PRODUCT SET PD_CLASSNAME = (SELECT PD_CLASSNAME FROM PROD_CLASS WHERE "
-                "PD_CLASSID = PRODUCT.PD_CLASSID) ");
-        if (!nameRefresh.isEmpty()) {
-            SQLQuery1->Close();
-            SQLQuery1->SQL().SetText(nameRefresh);
-            SQLQuery1->ExecSQL();
-        }
+        writeBack.RefreshNames();
 
         // Stopped by the operator: the rows written so far stay written, and
         // the names above already match them.
