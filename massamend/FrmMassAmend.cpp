@@ -401,9 +401,9 @@ void TFormMassAmend::Button2Click(QObject* Sender)
         // A value the column can't take is refused before the first row, on
         // every database alike. With no row there is nothing to refuse, and
         // the names are refreshed all the same.
-        const TSQLParamValue value =
+        const QString value =
             total > 0 ? TReplacementValue::ForField(CDS_PRODUCT->FindField(column), Edit1->text())
-                      : TSQLParamValue(Edit1->text());
+                      : Edit1->text();
         int written = 0;
         {
             TControlsDisabled still(*CDS_PRODUCT);
@@ -423,11 +423,7 @@ void TFormMassAmend::Button2Click(QObject* Sender)
                     .SetAsString(FChangeStamp->ChangeDate());
                 SQLQuery1->ParamByName(QStringLiteral("chg_time"))
                     .SetAsString(FChangeStamp->ChangeTime());
-                TParam& v = SQLQuery1->ParamByName(QStringLiteral("V"));
-                if (value)
-                    v.SetAsString(*value);
-                else
-                    v.Clear();
+                SQLQuery1->ParamByName(QStringLiteral("V")).SetAsString(value);
                 SQLQuery1->ParamByName(QStringLiteral("PROD_ID"))
                     .SetAsString(CDS_PRODUCTPROD_ID->AsString());
                 SQLQuery1->ExecSQL();
