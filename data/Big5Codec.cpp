@@ -159,3 +159,38 @@ bool Big5Codec::Encode(QStringView text, QByteArray& out, char32_t& badChar)
     }
     return true;
 }
+
+void Big5Codec::AppendSortKey(QByteArrayView utf8, std::string& out)
+{
+    const Tables& t = TheTables();
+    const std::size_t start = out.size();
+    out.push_back('\0');
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
+    const qsizetype n = utf8.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            out.push_back(char(b));
+            ++i;
+            continue;
+        }
+        // Text held as UTF-8 by this program is well formed; anything past
+        // the basic plane is outside CP950.
+        quint16 code = 0;
+        if (b >= 0xC0 && b < 0xE0 && i + 1 < n) {
+            code = t.FromUnicode[((b & 0x1F) << 6) | (s[i + 1] & 0x3F)];
+            i += 2;
+        } else if (b >= 0xE0 && b < 0xF0 && i + 2 < n) {
+            code = t.FromUnicode[((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F)];
+            i += 3;
+        }
+        if (code == 0) {
+            out.resize(start);
+            out.push_back('\1');
+            out.append(utf8.data(), std::size_t(n));
+            return;
+        }
+        if (code > 0xFF) out.push_back(char(code >> 8));
+        out.push_back(char(code & 0xFF));
+    }
+}

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QStringView>
 #include <QtGlobal>
 #include <cstring>
+#include <string>
 
 // Code page 950 (Big5 with its extensions), as glibc's iconv "CP950" defines
 // it, held in two tables built once per process: fetching converts every text
@@ -19,6 +21,12 @@ public:
     // Appends the CP950 bytes of text to out. Returns false, with badChar set
     // to the first character that CP950 does not hold, when there is one.
     static bool Encode(QStringView text, QByteArray& out, char32_t& badChar);
+
+    // Appends the key under which UTF-8 text sorts in Big5 order, for memcmp
+    // with a shorter key first: byte 0 and the CP950 bytes when the code page
+    // holds every character; otherwise byte 1 and the UTF-8 bytes, so that
+    // text outside Big5 follows all Big5 text, in code point order.
+    static void AppendSortKey(QByteArrayView utf8, std::string& out);
 };
 
 // How many of the len bytes at src, from the start, are 7-bit: text up to

@@ -1,6 +1,7 @@
 #include "FieldFormat.h"
 
-#include <QLocale>
+#include "NumericText.h"
+
 #include <cmath>
 
 QString FloatToGeneral(double value)
@@ -95,20 +96,11 @@ QString FormatMaskText(const QString& editMask, const QString& value)
     return result;
 }
 
-namespace {
-QLocale StrictLocale()
-{
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    return c;
-}
-} // namespace
-
 bool TextToInteger(const QString& text, qint32& value)
 {
-    bool ok = false;
-    const qint64 wide = StrictLocale().toLongLong(text.trimmed(), &ok);
-    if (!ok || wide < INT32_MIN || wide > INT32_MAX)
+    qint64 wide = 0;
+    QString reason;
+    if (!NumericText::ToInteger(text, wide, reason) || wide < INT32_MIN || wide > INT32_MAX)
         return false;
     value = qint32(wide);
     return true;
@@ -116,10 +108,6 @@ bool TextToInteger(const QString& text, qint32& value)
 
 bool TextToFloat(const QString& text, double& value)
 {
-    bool ok = false;
-    const double parsed = StrictLocale().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(parsed))
-        return false;
-    value = parsed;
-    return true;
+    QString reason;
+    return NumericText::ToReal(text, value, reason);
 }

@@ -15,7 +15,8 @@ QString FormatFloat(const QString& format, double value);
 // order, the literals are put in between; the text ends with the value.
 QString FormatMaskText(const QString& editMask, const QString& value);
 
-// Strict conversions of typed text: surrounding blanks are ignored, anything
-// else that is not a number in plain notation fails.
+// Strict conversions of typed text, in the syntax of NumericText that the
+// drivers apply to parameters: surrounding ASCII blanks are ignored, anything
+// else that is not a number fails.
 bool TextToInteger(const QString& text, qint32& value);
 bool TextToFloat(const QString& text, double& value);

@@ -57,11 +57,16 @@ bool MatchReal(QStringView t, bool& hasExponent)
 
 QString NotANumber(QStringView text)
 {
-    if (Trimmed(text).isEmpty()) return QStringLiteral("an empty text is not a number");
+    if (NumericText::IsBlank(text)) return QStringLiteral("an empty text is not a number");
     return QStringLiteral("'%1' is not a number").arg(text);
 }
 
 } // namespace
+
+bool NumericText::IsBlank(QStringView text)
+{
+    return Trimmed(text).isEmpty();
+}
 
 bool NumericText::IsInteger(QStringView text)
 {

@@ -1,5 +1,6 @@
 #include "TClientDataSet.h"
 
+#include "Big5Codec.h"
 #include "Exceptions.h"
 #include "TDataSetProvider.h"
 #include "TFloatField.h"
@@ -167,6 +168,7 @@ void TClientDataSet::InternalClose()
     FPositions.clear();
     FPositionsValid = false;
     FIndexFields.clear();
+    FSortKeys.clear();
     DestroyDefaultFields();
 }
 
@@ -208,9 +210,32 @@ void TClientDataSet::SetIndexFieldNames(const QString& names)
     ResyncAt(row >= 0 ? PositionOfRow(row) : 0);
 }
 
+void TClientDataSet::TSortKeys::Set(int row, QByteArrayView utf8)
+{
+    if (std::size_t(row) >= At.size()) {
+        At.resize(row + 1);
+        Length.resize(row + 1);
+    }
+    const std::size_t start = Bytes.size();
+    Big5Codec::AppendSortKey(utf8, Bytes);
+    if (Bytes.size() > UINT32_MAX) throw EDatabaseError(QStringLiteral("Too much text to sort"));
+    At[row] = std::uint32_t(start);
+    Length[row] = std::uint32_t(Bytes.size() - start);
+}
+
+void TClientDataSet::ComputeSortKeys(int row)
+{
+    for (int i = 0; i < FIndexFields.size(); ++i) {
+        const int no = FIndexFields[i]->FieldNo();
+        if (FStore.ColumnType(no) == TFieldType::ftString)
+            FSortKeys[i].Set(row, FStore.Text(row, no));
+    }
+}
+
 void TClientDataSet::ApplyIndex()
 {
     FIndexFields.clear();
+    FSortKeys.clear();
     OrderChanged();
     const QStringList names = FIndexFieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const QString& name : names)
@@ -220,13 +245,18 @@ void TClientDataSet::ApplyIndex()
         std::sort(FOrder.begin(), FOrder.end());
         return;
     }
+    // Converting once per row, not at every comparison, keeps a sort of
+    // 100,000 rows within a title click.
+    FSortKeys.resize(FIndexFields.size());
+    for (int row : FOrder)
+        ComputeSortKeys(row);
     std::sort(FOrder.begin(), FOrder.end(), [this](int a, int b) { return RowLess(a, b); });
 }
 
 bool TClientDataSet::RowLess(int a, int b) const
 {
-    for (const TField* field : FIndexFields) {
-        const int no = field->FieldNo();
+    for (int i = 0; i < FIndexFields.size(); ++i) {
+        const int no = FIndexFields[i]->FieldNo();
         const bool aNull = FStore.IsNull(a, no);
         const bool bNull = FStore.IsNull(b, no);
         if (aNull || bNull) {
@@ -247,8 +277,7 @@ bool TClientDataSet::RowLess(int a, int b) const
             break;
         }
         default: {
-            // UTF-8 bytes sort in code point order.
-            const QByteArrayView x = FStore.Text(a, no), y = FStore.Text(b, no);
+            const QByteArrayView x = FSortKeys[i].Key(a), y = FSortKeys[i].Key(b);
             c = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
             if (c == 0)
                 c = x.size() < y.size() ? -1 : (x.size() > y.size() ? 1 : 0);
@@ -326,6 +355,7 @@ int TClientDataSet::InternalRowPosted(int position)
     if (FIndexFields.isEmpty())
         return position;
     const int row = FOrder[position];
+    ComputeSortKeys(row);
     FOrder.erase(FOrder.begin() + position);
     const auto at = std::lower_bound(FOrder.begin(), FOrder.end(), row,
                                      [this](int a, int b) { return RowLess(a, b); });

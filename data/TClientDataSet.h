@@ -6,6 +6,7 @@
 #include "TRowStore.h"
 
 #include <QPointer>
+#include <string>
 #include <vector>
 
 class TSQLCursor;
@@ -21,7 +22,9 @@ class TSQLCursor;
 // destroyed at close.
 //
 // Order: IndexFieldNames (field names separated by ';') sorts the rows
-// ascending, nulls first, ties in fetch order; it is kept across opens.
+// ascending, nulls first, ties in fetch order; it is kept across opens. Text
+// sorts by its Big5 (CP950) bytes, the order its readers expect (統一 before
+// 新東陽); text with a character outside Big5 follows, in code point order.
 class TClientDataSet : public TDataSet
 {
 public:
@@ -70,7 +73,21 @@ private:
     void BindFields(const TSQLCursor& cursor, std::vector<int>& columnOfField);
     void CreateFieldsFromDefs();
     void DestroyDefaultFields();
+    // The Big5 sort keys of one text index field, by row id, computed once
+    // per ordering and again for a row when it is posted.
+    struct TSortKeys {
+        std::vector<std::uint32_t> At;
+        std::vector<std::uint32_t> Length;
+        std::string Bytes;
+        void Set(int row, QByteArrayView utf8);
+        QByteArrayView Key(int row) const
+        {
+            return QByteArrayView(Bytes.data() + At[row], Length[row]);
+        }
+    };
+
     void ApplyIndex();
+    void ComputeSortKeys(int row);
     bool RowLess(int a, int b) const;
     void OrderChanged() { FPositionsValid = false; }
 
@@ -81,6 +98,7 @@ private:
     TIndexDefs FIndexDefs;
     QString FIndexFieldNames;
     QList<TField*> FIndexFields;
+    std::vector<TSortKeys> FSortKeys; // one per index field, empty for numbers
     QList<TField*> FDefaultFields;
     TRowStore FStore;
     std::vector<int> FOrder;

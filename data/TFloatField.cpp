@@ -1,6 +1,7 @@
 #include "TFloatField.h"
 
 #include "FieldFormat.h"
+#include "NumericText.h"
 #include "TDataSet.h"
 
 #include <cmath>
@@ -16,7 +17,7 @@ void TFloatField::SetDisplayFormat(const QString& format)
 
 void TFloatField::SetAsString(const QString& text)
 {
-    if (text.trimmed().isEmpty()) {
+    if (NumericText::IsBlank(text)) {
         Clear();
         return;
     }

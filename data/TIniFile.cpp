@@ -133,11 +133,17 @@ void TIniFile::Save(const Content& content) const
     for (const QString& line : content.Lines)
         text += line + content.LineBreak;
     QByteArray data;
-    char32_t unused = 0;
-    // A Big5 file stays Big5 while it can hold the text, for the programs
-    // that read it so.
-    if (!content.Big5 || !Big5Codec::Encode(text, data, unused)) {
-        data.clear();
+    if (content.Big5) {
+        // Other programs read their sections of this file in Big5: the file
+        // is never re-encoded, and what Big5 can't hold is not written.
+        char32_t bad = 0;
+        if (!Big5Codec::Encode(text, data, bad))
+            throw EIniFileException(
+                QStringLiteral("Unable to write to %1: the file is in the Big5 code page, which "
+                               "cannot hold the character '%2' (U+%3)")
+                    .arg(FFileName, QString::fromUcs4(&bad, 1),
+                         QString::number(quint32(bad), 16).toUpper().rightJustified(4, u'0')));
+    } else {
         if (content.ByteOrderMark) data += "\xEF\xBB\xBF";
         data += text.toUtf8();
     }

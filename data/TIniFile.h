@@ -6,8 +6,9 @@
 #include <QStringList>
 
 // Files are read and written as UTF-8; a file that is no valid UTF-8 was
-// written in the Big5 code page and is read and written back so, unless a
-// value can only be held in UTF-8.
+// written in the Big5 code page and is read and written back so. Such a file
+// is never re-encoded: a write that Big5 can't hold fails with
+// EIniFileException and leaves the file as it was.
 //
 // An INI file with the usual Windows semantics: "[section]" headers and
 // "key=value" lines; section and key names compare without regard to case and
@@ -49,7 +50,8 @@ private:
     QString FFileName;
 };
 
-// A write that could not reach the file.
+// A write that could not reach the file, or that the file's code page can't
+// hold.
 class EIniFileException : public Exception
 {
 public:

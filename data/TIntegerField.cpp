@@ -1,6 +1,7 @@
 #include "TIntegerField.h"
 
 #include "FieldFormat.h"
+#include "NumericText.h"
 
 #include <cmath>
 
@@ -8,7 +9,7 @@ TIntegerField::TIntegerField(QObject* owner) : TField(owner) {}
 
 void TIntegerField::SetAsString(const QString& text)
 {
-    if (text.trimmed().isEmpty()) {
+    if (NumericText::IsBlank(text)) {
         Clear();
         return;
     }

@@ -102,7 +102,6 @@ void TCustomDBSpeedButton::SetDataButtonType(TDBButtonType type)
     FDataButtonType = type;
     LoadDefaultGlyph();
     SetDefaultDisableReasons();
-    UpdateEnabled();
 }
 
 void TCustomDBSpeedButton::SetLanguage(TDBButtonLanguage language)
@@ -117,30 +116,32 @@ void TCustomDBSpeedButton::SetLanguage(TDBButtonLanguage language)
 
 void TCustomDBSpeedButton::SetDefaultDisableReasons()
 {
+    // Not through SetDisableReasons: a change of kind leaves the enabled state
+    // to the data link's next notification.
     using enum TDBBDisableReason;
     switch (FDataButtonType) {
     case TDBButtonType::nbFirst:
     case TDBButtonType::nbPrior:
-        SetDisableReasons({drBOF, drEditing, drEmpty});
+        FDisableReasons = {drBOF, drEditing, drEmpty};
         break;
     case TDBButtonType::nbNext:
     case TDBButtonType::nbLast:
-        SetDisableReasons({drEOF, drEditing, drEmpty});
+        FDisableReasons = {drEOF, drEditing, drEmpty};
         break;
     case TDBButtonType::nbInsert:
     case TDBButtonType::nbAppend:
-        SetDisableReasons({drReadonly, drEditing});
+        FDisableReasons = {drReadonly, drEditing};
         break;
     case TDBButtonType::nbDelete:
     case TDBButtonType::nbEdit:
-        SetDisableReasons({drReadonly, drEditing, drEmpty});
+        FDisableReasons = {drReadonly, drEditing, drEmpty};
         break;
     case TDBButtonType::nbPost:
     case TDBButtonType::nbCancel:
-        SetDisableReasons({drNotEditing});
+        FDisableReasons = {drNotEditing};
         break;
     case TDBButtonType::nbRefresh:
-        SetDisableReasons({drEditing});
+        FDisableReasons = {drEditing};
         break;
     case TDBButtonType::nbCustom:
         break;

@@ -19,7 +19,9 @@ inline const QString SDeleteRecordQuestion = QStringLiteral("删除当前记录�
 // Enabling: while RuntimeEnabled() holds, the button is enabled exactly when
 // its link is active and none of the reasons that hold is in
 // DisableReasons(). A program that sets Enabled false switches this off, and
-// setting it true switches it on again.
+// setting it true switches it on again. A change of DataButtonType takes the
+// kind's default reasons but keeps the state shown until the data link's next
+// notification.
 //
 // A click runs OnClick, the question (ConfirmAction), OnBeforeAction, the
 // action, then OnAfterAction with Error; a failure propagates unless the

@@ -5,7 +5,7 @@
 #include "DBSearch.h"
 #include "Exceptions.h"
 #include "GetdataPictures.h"
-#include "GridPictures.h"
+#include "QueryDialogSettings.h"
 #include "SelectGrid.h"
 #include "TApplication.h"
 #include "TComboBox.h"
@@ -44,15 +44,6 @@ template <typename T> T* Named(T* component, const char* name)
 {
     component->setObjectName(QLatin1String(name));
     return component;
-}
-
-QFont DialogFont(int pixelSize)
-{
-    QFont font(QStringLiteral("新細明體"));
-    font.setFamilies(
-        {QStringLiteral("新細明體"), QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW")});
-    font.setPixelSize(pixelSize);
-    return font;
 }
 
 QFrame* CreatePanel(QWidget* parent, const char* name)
@@ -135,11 +126,11 @@ void TFrmgetdata::CreateControls()
 {
     setObjectName(QStringLiteral("Frmgetdata"));
     setWindowTitle(QStringLiteral("資料查詢擷取"));
-    setFont(DialogFont(12));
+    setFont(QueryDialogSettings::DialogFont(12));
 
     Panel1 = CreatePanel(this, "Panel1");
     Panel1->setFixedHeight(121);
-    Panel1->setFont(DialogFont(13));
+    Panel1->setFont(QueryDialogSettings::DialogFont(13));
     Panel2 = CreatePanel(this, "Panel2");
     Panel2->setFixedHeight(41);
     Panel3 = CreatePanel(this, "Panel3");
@@ -229,28 +220,8 @@ void TFrmgetdata::CreateControls()
 
     // ---- centre: the result grid and the hidden name list ----
     DBGrid1 = Named(new TSelectGrid(Panel5), "DBGrid1");
-    {
-        using enum TDBGridOption;
-        DBGrid1->SetReadOnly(true);
-        DBGrid1->SetOptions({dgEditing, dgTitles, dgIndicator, dgColumnResize, dgColLines,
-                             dgRowLines, dgTabs, dgRowSelect, dgConfirmDelete, dgCancelOnExit,
-                             dgWordWrap, dgMultiSelect});
-    }
-    DBGrid1->SetTitleButtons(true);
-    DBGrid1->SetTitleAlignment(TAlignment::taLeftJustify);
-    DBGrid1->SetTitleLines(1);
-    DBGrid1->SetTitleColor(TColor::clBtnFace);
-    DBGrid1->SetShowHorzScrollBar(true);
-    DBGrid1->SetBorderStyle(TGridBorderStyle::bsNone);
-    TSelectGridPaintOptions& paint = DBGrid1->PaintOptions();
-    paint.SetBackgroundBitmap(TGridPictures::SelectGridBackground());
-    paint.SetBackgroundDrawStyle(TBackgroundDrawStyle::bdsStretch);
-    paint.SetAlternatingRowColor(TColor(8454143));
-    paint.SetBackgroundOptions(
-        {TBackgroundOption::coFillDataCells, TBackgroundOption::coBlendFixedColumn,
-         TBackgroundOption::coBlendActiveRecord, TBackgroundOption::coBlendAlternatingRow});
-    DBGrid1->SetHideAllLines(true);
-    DBGrid1->SetTitleFont(DialogFont(12));
+    QueryDialogSettings::Apply(*DBGrid1);
+    // The dialog's own handlers take over, calling the shared ones.
     DBGrid1->OnKeyDown = [this](QObject* sender, int& key, Qt::KeyboardModifiers shift) {
         dbgrid1KeyDown(sender, key, shift);
     };

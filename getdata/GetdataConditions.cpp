@@ -54,6 +54,10 @@ TFrmgetdata::TConditionValue TFrmgetdata::ConditionFromInputs() const
     // The value as one SQL literal: quotes inside it doubled, the mode's
     // percent signs inside the quotes.
     const QString value = Edit1->text();
+    // The database's client would cut the statement at it and answer with a
+    // garbled message.
+    if (value.contains(QChar(u'\0')))
+        throw Exception(QStringLiteral("搜尋值不可含有 NUL 字元（代碼 0）。"));
     QString operatorText;
     QString literal;
     switch (RadioGroup1->ItemIndex()) {
@@ -165,8 +169,9 @@ void TFrmgetdata::Edit1KeyDown(QObject* Sender, int& Key, Qt::KeyboardModifiers 
     if (!IsEnter(Key) || Edit1->text().isEmpty()) return;
     Key = 0;
     Application()->Guard([&] {
-        // Inputs that make no condition keep the listed one.
-        ConditionFromInputs();
+        // With two conditions or more the inputs take no part; otherwise
+        // inputs that make no condition keep the listed one.
+        if (CDS_SQL->RecordCount() < 2) ConditionFromInputs();
         if (CDS_SQL->RecordCount() == 1) {
             CDS_SQL->First();
             CDS_SQL->Delete();

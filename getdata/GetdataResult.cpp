@@ -5,6 +5,7 @@
 
 #include "DBSearch.h"
 #include "Exceptions.h"
+#include "QueryDialogSettings.h"
 #include "SelectGrid.h"
 #include "TApplication.h"
 #include "TComboBox.h"
@@ -73,19 +74,15 @@ void TFrmgetdata::dbgrid1KeyDown(QObject* Sender, int& Key, Qt::KeyboardModifier
         Key = 0;
         DialogAccepted = true;
         accept();
-    } else if (Key == Qt::Key_Delete) {
-        // No row ever leaves the grid.
-        throw EAbort();
+    } else {
+        QueryDialogSettings::KeyDown(Key);
     }
 }
 
 void TFrmgetdata::DBGrid1DrawDataCell(QObject* Sender, const QRect& Rect, TField* Field,
                                       TGridDrawState State)
 {
-    if (State != TGridDrawState{TGridDrawStateFlag::gdSelected}) return;
-    DBGrid1->Canvas()->SetFontColor(TColor::clWhite);
-    DBGrid1->Canvas()->SetBrushColor(TColor::clHighlight);
-    DBGrid1->DrawDataCellDefault(Rect, Field, State);
+    QueryDialogSettings::DrawDataCell(*DBGrid1, Rect, Field, State);
 }
 
 QString TFrmgetdata::GetSelectedValues(const QString& FieldName)

@@ -390,10 +390,10 @@ void TFormMassAmend::Button2Click(QObject* Sender)
         // A value the column can't take is refused before the first row, on
         // every database alike. With no row there is nothing to refuse, and
         // the names are refreshed all the same.
-        const TSQLParamValue value =
+        const QString value =
             total > 0 ? TReplacementValue::ForField(CDS_PRODUCT->FindField(writeBack.Column),
                                                     Edit1->text())
-                      : TSQLParamValue(Edit1->text());
+                      : Edit1->text();
         std::vector<TWriteBackRow> rows;
         rows.reserve(std::size_t(total));
         int written = 0;

@@ -1,38 +1,34 @@
 #include "TReplacementValue.h"
 
-#include "Big5Text.h"
 #include "Exceptions.h"
 #include "FieldFormat.h"
+#include "NumericText.h"
 #include "TField.h"
 
-TSQLParamValue TReplacementValue::ForField(const TField* field, const QString& text)
+QString TReplacementValue::ForField(const TField* field, const QString& text)
 {
     if (!field) return text;
     const auto fail = [](const QString& message) { throw EDatabaseError(message); };
     const QString name = field->DisplayName();
+    const auto invalid = [&] { fail(QStringLiteral("Invalid value for field '%1'").arg(name)); };
     const bool number = field->DataType() != TFieldType::ftString;
-    if (text.isEmpty() || (number && text.trimmed().isEmpty())) {
+    if (text.isEmpty() || (number && NumericText::IsBlank(text))) {
         if (field->Required()) fail(QStringLiteral("Field '%1' must have a value").arg(name));
-        return number ? TSQLParamValue() : TSQLParamValue(text);
+        if (number) invalid();
+        return text;
     }
     switch (field->DataType()) {
     case TFieldType::ftInteger: {
         qint32 value = 0;
-        if (!TextToInteger(text, value))
-            fail(QStringLiteral("Invalid value for field '%1'").arg(name));
+        if (!TextToInteger(text, value)) invalid();
         break;
     }
     case TFieldType::ftFloat: {
         double value = 0;
-        if (!TextToFloat(text, value))
-            fail(QStringLiteral("Invalid value for field '%1'").arg(name));
+        if (!TextToFloat(text, value)) invalid();
         break;
     }
     default:
-        if (Big5ByteLength(text) > field->Size())
-            fail(QStringLiteral("Value too long for field '%1': at most %2 bytes")
-                     .arg(name)
-                     .arg(field->Size()));
         break;
     }
     return text;

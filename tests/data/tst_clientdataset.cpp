@@ -26,6 +26,7 @@ private slots:
     void indexFieldNamesOrderAscendingNullsFirst();
     void indexIsKeptAcrossOpens();
     void postedRowMovesToItsPlaceInTheIndex();
+    void textSortsInBig5Order();
     void locate_data();
     void locate();
     void locateWithNumberKeys();
@@ -311,6 +312,30 @@ void tst_ClientDataSet::postedRowMovesToItsPlaceInTheIndex()
     QCOMPARE(ds.FieldByName("NAME")->AsString(), QStringLiteral("a"));
     QCOMPARE(ds.RecNo(), 3);
     QCOMPARE(Column(ds, "NAME"), QStringList({"b", "c", "a"}));
+}
+
+// Readers of Big5 expect its order, stroke order for common characters, not
+// code point order; text outside Big5 follows it, in code point order.
+void tst_ClientDataSet::textSortsInBig5Order()
+{
+    TClientDataSet ds;
+    const QStringList names{"義美", "乌龙", "新東陽", "😀",    "apple",  "統一",
+                            "A😀",   "中",   "Zebra",  "光泉", "\u3000", ""};
+    QList<QVariantList> rows;
+    for (const QString& name : names)
+        rows.append({name, 0, 0.0});
+    MakeMemoryTable(ds, rows);
+    ds.SetIndexFieldNames("NAME");
+    QCOMPARE(Column(ds, "NAME"), QStringList({"", "Zebra", "apple", "\u3000", "中", "光泉", "統一",
+                                              "新東陽", "義美", "A😀", "乌龙", "😀"}));
+    // A posted row takes its place by the same order.
+    QVERIFY(ds.Locate("NAME", "中", {}));
+    ds.Edit();
+    ds.FieldByName("NAME")->SetAsString("義");
+    ds.Post();
+    QCOMPARE(ds.RecNo(), 8);
+    QCOMPARE(Column(ds, "NAME"), QStringList({"", "Zebra", "apple", "\u3000", "光泉", "統一",
+                                              "新東陽", "義", "義美", "A😀", "乌龙", "😀"}));
 }
 
 void tst_ClientDataSet::locate_data()

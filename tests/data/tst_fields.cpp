@@ -2,6 +2,7 @@
 #include "Exceptions.h"
 #include "FieldFormat.h"
 #include "MemoryTable.h"
+#include "NumericText.h"
 #include "TFloatField.h"
 #include "TIntegerField.h"
 #include "TStringField.h"
@@ -25,6 +26,8 @@ private slots:
     void settingFromText_data();
     void settingFromText();
     void invalidTextLeavesTheValueAndNamesTheField();
+    void numberFieldsTrimAsTheDriversDo_data();
+    void numberFieldsTrimAsTheDriversDo();
     void displayNameFallsBackToTheFieldName();
     void settingWithoutEditFails();
 };
@@ -189,6 +192,47 @@ void tst_Fields::invalidTextLeavesTheValueAndNamesTheField()
         QCOMPARE(ds.FieldByName("SAL_TAG")->AsInteger(), 5);
         if (text != "99999999999")
             QVERIFY_THROWS_EXCEPTION(EDatabaseError, ds.FieldByName("NOW_QTY")->SetAsString(text));
+    }
+}
+
+// A text that a number field takes must not be refused by the driver in the
+// write-back, and the other way round: both trim ASCII blanks only.
+void tst_Fields::numberFieldsTrimAsTheDriversDo_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("stored"); // "refused", "null" or the value as text
+    QTest::newRow("spaces and tabs") << QStringLiteral(" \t12 \t") << "12";
+    QTest::newRow("blanks only clear") << QStringLiteral(" \t ") << "null";
+    QTest::newRow("ideographic space before") << QStringLiteral("\u300012") << "refused";
+    QTest::newRow("ideographic space alone") << QStringLiteral("\u3000") << "refused";
+    QTest::newRow("line break after") << QStringLiteral("12\n") << "refused";
+    QTest::newRow("carriage return before") << QStringLiteral("\r12") << "refused";
+    QTest::newRow("no-break space after") << QStringLiteral("12\u00A0") << "refused";
+}
+
+void tst_Fields::numberFieldsTrimAsTheDriversDo()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, stored);
+    TClientDataSet ds;
+    MakeMemoryTable(ds, {{"x", 1, 1.0}});
+    for (const QString& name : {QStringLiteral("QTY"), QStringLiteral("PRICE")}) {
+        TField* field = ds.FieldByName(name);
+        ds.Edit();
+        QString got;
+        try {
+            field->SetAsString(text);
+            got = field->IsNull() ? QStringLiteral("null") : field->AsString();
+        } catch (const EDatabaseError&) {
+            got = QStringLiteral("refused");
+        }
+        ds.Cancel();
+        QCOMPARE(got, stored);
+
+        double number = 0;
+        QString reason;
+        QCOMPARE(NumericText::ToReal(text, number, reason),
+                 stored != "refused" && stored != "null");
     }
 }
 

@@ -18,7 +18,7 @@ private slots:
     void unwritableFileFailsWithItsName();
     void chineseTextRoundTripsAsUtf8();
     void big5FileIsReadAndStaysBig5();
-    void big5FileTurnsUtf8ForTextBig5CannotHold();
+    void big5FileRefusesTextBig5CannotHold();
 
 private:
     QString Path() const { return QDir(FDir.path()).filePath(QStringLiteral("Search.ini")); }
@@ -364,15 +364,27 @@ void tst_IniFile::big5FileIsReadAndStaysBig5()
     QCOMPARE(FileText(), Big5(QStringLiteral("[PRODUCT]\r\nCombo=3\r\nEdit=烏龍茶\r\n")));
 }
 
-void tst_IniFile::big5FileTurnsUtf8ForTextBig5CannotHold()
+// Other programs read their sections in Big5: the file is never re-encoded.
+void tst_IniFile::big5FileRefusesTextBig5CannotHold()
 {
-    SetFile(Big5(QStringLiteral("[PRODUCT]\nName=蘋果汁\n")));
+    const QByteArray before =
+        Big5(QStringLiteral("[OTHER]\r\nName=蘋果汁\r\n[PRODUCT]\r\nEdit=茶\r\n"));
+    SetFile(before);
     TIniFile ini(Path());
-    // Simplified characters that Big5 lacks.
-    ini.WriteString(QStringLiteral("PRODUCT"), QStringLiteral("Edit"), QStringLiteral("苹果们"));
-    QCOMPARE(FileText(), QStringLiteral("[PRODUCT]\nName=蘋果汁\nEdit=苹果们\n").toUtf8());
-    QCOMPARE(ini.ReadString(QStringLiteral("PRODUCT"), QStringLiteral("Name"), QString()),
-             QStringLiteral("蘋果汁"));
+    // A simplified character that Big5 lacks.
+    try {
+        ini.WriteString(QStringLiteral("PRODUCT"), QStringLiteral("Edit"),
+                        QStringLiteral("我们"));
+        QFAIL("written");
+    } catch (const EIniFileException& e) {
+        QCOMPARE(e.Message(),
+                 QStringLiteral("Unable to write to %1: the file is in the Big5 code page, which "
+                                "cannot hold the character '们' (U+4EEC)")
+                     .arg(Path()));
+    }
+    QCOMPARE(FileText(), before);
+    QCOMPARE(ini.ReadString(QStringLiteral("PRODUCT"), QStringLiteral("Edit"), QString()),
+             QStringLiteral("茶"));
 }
 
 QTEST_GUILESS_MAIN(tst_IniFile)

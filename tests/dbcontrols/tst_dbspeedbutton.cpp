@@ -35,7 +35,8 @@ private slots:
     void destroyedDataSourceLeavesTheButtonDisabled();
     void enabledFalseInCodeSwitchesAutomaticEnablingOff();
     void onEnabledChangedOnlyForAutomaticChanges();
-    void changingTypeRecomputesEnabledAtOnce();
+    void changingTypeWaitsForTheNextNotification_data();
+    void changingTypeWaitsForTheNextNotification();
     void changingDisableReasonsRecomputesEnabledAtOnce();
 
     void clickRunsEventsInOrder();
@@ -263,18 +264,31 @@ void tst_DBSpeedButton::onEnabledChangedOnlyForAutomaticChanges()
     QCOMPARE(seen.size(), 2);
 }
 
-void tst_DBSpeedButton::changingTypeRecomputesEnabledAtOnce()
+void tst_DBSpeedButton::changingTypeWaitsForTheNextNotification_data()
 {
-    // Guards against showing the old kind's state until the data next moves.
+    QTest::addColumn<TDBButtonType>("from");
+    QTest::addColumn<TDBButtonType>("to");
+    QTest::addColumn<bool>("before"); // on the first row of three
+    QTest::newRow("first to last") << nbFirst << nbLast << false;
+    QTest::newRow("last to prior") << nbLast << nbPrior << true;
+    QTest::newRow("next to post") << nbNext << nbPost << true;
+}
+
+void tst_DBSpeedButton::changingTypeWaitsForTheNextNotification()
+{
+    QFETCH(TDBButtonType, from);
+    QFETCH(TDBButtonType, to);
+    QFETCH(bool, before);
     Table table(3);
     TDBSpeedButton button;
-    Attach(button, nbFirst, table);
-    QVERIFY(!button.Enabled());
-    button.SetDataButtonType(nbLast);
-    QVERIFY(button.Enabled());
+    Attach(button, from, table);
+    QCOMPARE(button.Enabled(), before);
+    button.SetDataButtonType(to);
+    QCOMPARE(button.DataButtonType(), to);
+    QCOMPARE(button.Enabled(), before); // the old kind's state, still shown
     QVERIFY(button.RuntimeEnabled());
-    button.SetDataButtonType(nbPrior);
-    QVERIFY(!button.Enabled());
+    table.DataSet.DataEvent(TDataEvent::deDataSetChange);
+    QCOMPARE(button.Enabled(), !before);
 }
 
 void tst_DBSpeedButton::changingDisableReasonsRecomputesEnabledAtOnce()

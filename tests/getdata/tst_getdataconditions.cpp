@@ -29,6 +29,8 @@ private slots:
     void enterInValueEdit();
     void enterInEmptyValueEditDoesNothing();
     void enterWithARefusedValueKeepsTheCondition();
+    void valueWithNulRefused_data();
+    void valueWithNulRefused();
     void enterInFieldListFocusesResultGrid();
     void escInFieldListClosesKeepingAccepted();
 };
@@ -295,22 +297,29 @@ void tst_GetdataConditions::searchOnEmptyListAddsCurrentInputs()
 void tst_GetdataConditions::enterInValueEdit_data()
 {
     QTest::addColumn<int>("before");
+    QTest::addColumn<QString>("value");
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<QString>("conditionLines");
+    const QStringList two{"1|WHERE|PROD_ID|商品編號| like |'%old%'",
+                          "2|AND|PROD_ID|商品編號| like |'%old%'"};
+    const QString twoLines = " WHERE PROD_ID  like  '%old%' | AND PROD_ID  like  '%old%' ";
     QTest::newRow("none: the inputs")
-        << 0 << QStringList{"1|WHERE|PROD_NAME|品名| = |'new'"} << " WHERE PROD_NAME  =  'new' ";
+        << 0 << "new" << QStringList{"1|WHERE|PROD_NAME|品名| = |'new'"}
+        << " WHERE PROD_NAME  =  'new' ";
     QTest::newRow("one: replaced by the inputs")
-        << 1 << QStringList{"1|WHERE|PROD_NAME|品名| = |'new'"} << " WHERE PROD_NAME  =  'new' ";
-    QTest::newRow("two: kept, inputs ignored")
-        << 2
-        << QStringList{"1|WHERE|PROD_ID|商品編號| like |'%old%'",
-                       "2|AND|PROD_ID|商品編號| like |'%old%'"}
-        << " WHERE PROD_ID  like  '%old%' | AND PROD_ID  like  '%old%' ";
+        << 1 << "new" << QStringList{"1|WHERE|PROD_NAME|品名| = |'new'"}
+        << " WHERE PROD_NAME  =  'new' ";
+    QTest::newRow("two: kept, inputs ignored") << 2 << "new" << two << twoLines;
+    // Inputs that could make no condition are ignored all the same.
+    QTest::newRow("two: a value too long ignored") << 2 << "1234567890123456789" << two << twoLines;
+    QTest::newRow("two: a value with NUL ignored")
+        << 2 << QStringLiteral("ne") + QChar(0) + QStringLiteral("w") << two << twoLines;
 }
 
 void tst_GetdataConditions::enterInValueEdit()
 {
     QFETCH(int, before);
+    QFETCH(QString, value);
     QFETCH(QStringList, after);
     QFETCH(QString, conditionLines);
     DialogFixture f;
@@ -318,12 +327,14 @@ void tst_GetdataConditions::enterInValueEdit()
     f.Inputs("PROD_ID", 2, "old");
     for (int i = 0; i < before; ++i)
         f.Dialog->SpeedButton3->Click();
-    f.Inputs("PROD_NAME", 0, "new");
+    f.Inputs("PROD_NAME", 0, value);
     QTest::keyClick(f.Dialog->Edit1, Qt::Key_Return);
     QCOMPARE(f.Conditions(), after);
     QCOMPARE(f.Dialog->RadioGroup2->Items(), (QStringList{"加上", "或者"}));
     QStringList lines = SqlLines->Lines();
     QCOMPARE(lines.mid(2, lines.size() - 3).join('|'), conditionLines);
+    for (const QString& text : f.Boxes.Texts())
+        QVERIFY2(!text.contains(QStringLiteral("搜尋值")), qPrintable(text));
     QVERIFY(f.Dialog->isVisible()); // Enter here never closes the dialog
 }
 
@@ -340,6 +351,34 @@ void tst_GetdataConditions::enterWithARefusedValueKeepsTheCondition()
     QCOMPARE(f.Dialog->RadioGroup2->Items(), (QStringList{"加上", "或者"}));
     QCOMPARE(f.Boxes.Texts().size(), 1);
     QVERIFY(f.Boxes.Texts().first().contains(QStringLiteral("太長")));
+}
+
+void tst_GetdataConditions::valueWithNulRefused_data()
+{
+    QTest::addColumn<bool>("byEnter");
+    QTest::newRow("add button") << false;
+    QTest::newRow("Enter") << true;
+}
+
+// Sent, the statement would be cut at the NUL and the database's message
+// garbled: refused before anything is added or searched.
+void tst_GetdataConditions::valueWithNulRefused()
+{
+    QFETCH(bool, byEnter);
+    DialogFixture f;
+    f.Show();
+    f.Inputs("PROD_NAME", 2, QStringLiteral("ab") + QChar(0) + QStringLiteral("c"));
+    QVERIFY(f.Dialog->Edit1->text().contains(QChar(0)));
+    if (byEnter)
+        QTest::keyClick(f.Dialog->Edit1, Qt::Key_Return);
+    else
+        f.Dialog->SpeedButton3->Click();
+    QCOMPARE(f.Conditions(), QStringList());
+    QCOMPARE(f.Dialog->GetSearchSql(), QString());
+    QVERIFY(!f.Dialog->CDS_Query->Active());
+    QCOMPARE(f.Boxes.Texts(),
+             QStringList{ErrorBoxText(QStringLiteral("搜尋值不可含有 NUL 字元（代碼 0）。"))});
+    QCOMPARE(f.Boxes.Boxes[0].Kind, QStringLiteral("error"));
 }
 
 void tst_GetdataConditions::enterInEmptyValueEditDoesNothing()

@@ -1,6 +1,7 @@
 #include "DBGrid.h"
 #include "DBSBtn.h"
 #include "GetdataFixture.h"
+#include "QueryDialogSettings.h"
 #include "TIniFile.h"
 
 #include <QDir>
@@ -24,6 +25,7 @@ private slots:
     }
     void windowAndControls();
     void componentsAndGridSettings();
+    void resultGridTakesTheSharedSettings();
     void createReplacesSqlLines();
     void firstUseWithoutIni();
     void iniRead_data();
@@ -142,6 +144,38 @@ void tst_GetdataDialog::componentsAndGridSettings()
                                  TBackgroundOption::coBlendActiveRecord,
                                  TBackgroundOption::coBlendAlternatingRow}));
     QCOMPARE(g->TitleFont().pixelSize(), 12);
+}
+
+namespace
+{
+// What the shared settings set on a grid, as text.
+QStringList GridSettings(const TSelectGrid& g)
+{
+    const TSelectGridPaintOptions& p = g.PaintOptions();
+    QStringList s;
+    s << QString::number(g.ReadOnly()) << QString::number(g.Options().Bits())
+      << QString::number(g.TitleButtons()) << QString::number(int(g.TitleAlignment()))
+      << QString::number(g.TitleLines()) << QString::number(quint32(g.TitleColor()))
+      << QString::number(g.ShowHorzScrollBar()) << QString::number(int(g.BorderStyle()))
+      << QString::number(g.HideAllLines()) << QString::number(int(p.BackgroundDrawStyle()))
+      << QString::number(quint32(p.AlternatingRowColor()))
+      << QString::number(p.BackgroundOptions().Bits())
+      << QString::number(p.BackgroundBitmap() == TGridPictures::SelectGridBackground())
+      << g.font().families().join(u',') << QString::number(g.font().pixelSize())
+      << g.TitleFont().families().join(u',') << QString::number(g.TitleFont().pixelSize());
+    return s;
+}
+} // namespace
+
+// One place sets the result grid up, for the dialog and the grid's own tests
+// and demo alike.
+void tst_GetdataDialog::resultGridTakesTheSharedSettings()
+{
+    DialogFixture f;
+    TSelectGrid shared;
+    QueryDialogSettings::Apply(shared);
+    QCOMPARE(GridSettings(*f.Dialog->DBGrid1), GridSettings(shared));
+    QVERIFY(f.Dialog->DBGrid1->testAttribute(Qt::WA_SetFont));
 }
 
 void tst_GetdataDialog::createReplacesSqlLines()

@@ -121,6 +121,12 @@ void tst_WriteBack::writesValueAndStampsToListedProductsOnly_data()
             << backend << QStringLiteral("PSALE_PRICE") << QStringLiteral(" 12.5") << true
             << QChar(u'.') << QChar(u'-') << QStringLiteral("2024.03.05")
             << QStringLiteral("21-07-05");
+        // More Big5 bytes than the field's size, five characters: a BIG_5
+        // VARCHAR(5) holds them, and the database is the judge.
+        QTest::addRow("%s:text over its Big5 size", b.data())
+            << backend << QStringLiteral("DEL_FLAG") << QStringLiteral("淘汰品項X") << false
+            << QChar(u'/') << QChar(u':') << QStringLiteral("2024/03/05")
+            << QStringLiteral("21:07:05");
         // The operator's text, not the masked form the grid shows.
         QTest::addRow("%s:masked", b.data())
             << backend << QStringLiteral("PUT_ID") << QStringLiteral("12345") << false
@@ -233,9 +239,20 @@ void tst_WriteBack::refusedValueWritesNothing_data()
         QTest::addRow("%s:empty required code", b.data())
             << backend << QStringLiteral("PROD_ID") << QString()
             << QStringLiteral("Field '商品編號' must have a value.");
-        QTest::addRow("%s:too long for its size", b.data())
-            << backend << QStringLiteral("PD_CLASSID") << QStringLiteral("類別XY")
-            << QStringLiteral("Value too long for field '屬性代號': at most 5 bytes.");
+        // Written, an empty value would wipe the column of every listed product.
+        QTest::addRow("%s:empty integer", b.data())
+            << backend << QStringLiteral("SAFE_DAY") << QString()
+            << QStringLiteral("Invalid value for field '安全天數'");
+        QTest::addRow("%s:blank float", b.data())
+            << backend << QStringLiteral("NOW_QTY") << QStringLiteral("  ")
+            << QStringLiteral("Invalid value for field '現有數量'");
+        // Blanks the drivers would refuse at the first row.
+        QTest::addRow("%s:ideographic space before a number", b.data())
+            << backend << QStringLiteral("NOW_QTY") << QStringLiteral("\u300012")
+            << QStringLiteral("Invalid value for field '現有數量'");
+        QTest::addRow("%s:line break after a number", b.data())
+            << backend << QStringLiteral("SAL_TAG") << QStringLiteral("12\n")
+            << QStringLiteral("Invalid value for field '銷售管制'");
     }
 }
 
@@ -267,12 +284,6 @@ void tst_WriteBack::emptyValue_data()
     QTest::addColumn<QString>("condition");
     for (const TestBackend& backend : ConfiguredBackends()) {
         const QByteArray b = backend.Name().toLatin1();
-        // A number column can't hold empty text: empty means no value, as the
-        // grid shows it after "更動".
-        QTest::addRow("%s:float becomes null", b.data())
-            << backend << QStringLiteral("NOW_QTY") << QStringLiteral("NOW_QTY is null");
-        QTest::addRow("%s:integer becomes null", b.data())
-            << backend << QStringLiteral("SAFE_DAY") << QStringLiteral("SAFE_DAY is null");
         QTest::addRow("%s:text becomes empty text", b.data())
             << backend << QStringLiteral("PROD_SCALE") << QStringLiteral("PROD_SCALE = ''");
     }

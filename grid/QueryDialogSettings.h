@@ -8,21 +8,37 @@
 
 // The result grid as the query dialog sets it up: its settings, and its two
 // handlers that touch painting and keys (selected cells drawn white on the
-// highlight colour, Delete swallowed). Shared by the demo, the tests and the
-// benchmark, so that all of them look at the same grid.
+// highlight colour, Delete swallowed). The one place for them: the dialog,
+// the grid's demo, its tests and its benchmark all look at the same grid.
 namespace QueryDialogSettings
 {
 
-inline QFont DialogFont()
+// The dialog's font; its grid uses 12 pixels.
+inline QFont DialogFont(int pixelSize = 12)
 {
     QFont font;
     font.setFamilies(
         {QStringLiteral("新細明體"), QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW")});
-    font.setPixelSize(12);
+    font.setPixelSize(pixelSize);
     return font;
 }
 
 inline constexpr TColor AlternatingRowColor = TColor(8454143);
+
+// A selected cell: white text on the highlight colour.
+inline void DrawDataCell(TSelectGrid& grid, const QRect& rect, TField* field, TGridDrawState state)
+{
+    if (state != TGridDrawState{TGridDrawStateFlag::gdSelected}) return;
+    grid.Canvas()->SetFontColor(TColor::clWhite);
+    grid.Canvas()->SetBrushColor(TColor::clHighlight);
+    grid.DrawDataCellDefault(rect, field, state);
+}
+
+// No row ever leaves the grid.
+inline void KeyDown(int key)
+{
+    if (key == Qt::Key_Delete) throw EAbort();
+}
 
 inline void Apply(TSelectGrid& grid)
 {
@@ -49,16 +65,8 @@ inline void Apply(TSelectGrid& grid)
     grid.SetTitleFont(DialogFont());
 
     grid.OnDrawDataCell = [&grid](QObject*, const QRect& rect, TField* field,
-                                  TGridDrawState state) {
-        if (state == TGridDrawState{TGridDrawStateFlag::gdSelected}) {
-            grid.Canvas()->SetFontColor(TColor::clWhite);
-            grid.Canvas()->SetBrushColor(TColor::clHighlight);
-            grid.DrawDataCellDefault(rect, field, state);
-        }
-    };
-    grid.OnKeyDown = [](QObject*, int& key, Qt::KeyboardModifiers) {
-        if (key == Qt::Key_Delete) throw EAbort();
-    };
+                                  TGridDrawState state) { DrawDataCell(grid, rect, field, state); };
+    grid.OnKeyDown = [](QObject*, int& key, Qt::KeyboardModifiers) { KeyDown(key); };
 }
 
 } // namespace QueryDialogSettings
