@@ -39,6 +39,7 @@ public:
         Query.SetSQLConnection(&Connection);
         Query.SetCommandText(QString::fromLatin1(ProductSelect));
         Provider.SetDataSet(&Query);
+        Provider.SetOptions({TProviderOption::poAllowCommandText});
         Products.SetProvider(&Provider);
         Products.setObjectName(QStringLiteral("CDS_PRODUCT"));
     }

@@ -15,8 +15,9 @@ size_t Align8(size_t n)
 
 } // namespace
 
-FirebirdCursor::FirebirdCursor(std::unique_ptr<FirebirdStatement> statement)
-    : FStatement(std::move(statement))
+FirebirdCursor::FirebirdCursor(std::unique_ptr<FirebirdStatement> statement,
+                               TSQLParamBatches laterBatches)
+    : FStatement(std::move(statement)), FLaterBatches(std::move(laterBatches))
 {
     const FirebirdAttachment& a = FStatement->Attachment();
     FTrimChar = a.TrimChar;
@@ -129,9 +130,14 @@ void FirebirdCursor::Finish()
 bool FirebirdCursor::Next()
 {
     if (FDone) return false;
-    if (FStatement->Fetch()) return true;
-    Finish();
-    return false;
+    while (!FStatement->Fetch()) {
+        if (FNextBatch == FLaterBatches.size()) {
+            Finish();
+            return false;
+        }
+        FStatement->Rerun(FLaterBatches[FNextBatch++]);
+    }
+    return true;
 }
 
 bool FirebirdCursor::IsNull(int index) const

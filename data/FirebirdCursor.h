@@ -15,7 +15,10 @@ class FirebirdCursor final : public TSQLCursor
 {
 public:
     // Takes over an executed statement; with no columns it has no rows.
-    explicit FirebirdCursor(std::unique_ptr<FirebirdStatement> statement);
+    // After its last row the statement runs again with each of the later
+    // batches, whose rows follow.
+    explicit FirebirdCursor(std::unique_ptr<FirebirdStatement> statement,
+                            TSQLParamBatches laterBatches = {});
     ~FirebirdCursor() override;
 
     int ColumnCount() const override { return int(FColumns.size()); }
@@ -40,6 +43,8 @@ private:
     void Finish();
 
     std::unique_ptr<FirebirdStatement> FStatement;
+    TSQLParamBatches FLaterBatches;
+    qsizetype FNextBatch = 0;
     std::vector<TSQLColumn> FColumns;
     std::vector<Slot> FSlots;
     std::vector<double> FRow; // the fetched values; double for alignment

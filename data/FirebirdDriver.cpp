@@ -30,6 +30,16 @@ public:
         return std::make_unique<FirebirdCursor>(std::move(statement));
     }
 
+    std::unique_ptr<TSQLCursor> OpenBatches(const QString& sql,
+                                            const TSQLParamBatches& batches) override
+    {
+        if (batches.isEmpty()) return Open(sql, {});
+        auto statement = std::make_unique<FirebirdStatement>(FAttachment);
+        statement->Prepare(sql);
+        statement->Execute(batches.first());
+        return std::make_unique<FirebirdCursor>(std::move(statement), batches.mid(1));
+    }
+
     void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
     {
         if (!FKept.On()) {

@@ -149,6 +149,15 @@ void FirebirdStatement::Execute(const QList<TSQLParamValue>& params)
     a.Check(status);
 }
 
+void FirebirdStatement::Rerun(const QList<TSQLParamValue>& params)
+{
+    const FirebirdAttachment& a = *FAttachment;
+    ISC_STATUS_ARRAY status;
+    a.Api->isc_dsql_free_statement(status, &FStatement, DSQL_close);
+    a.Check(status);
+    Execute(params);
+}
+
 void FirebirdStatement::BindText(int index, XSQLVAR& var, const QString& text)
 {
     const FirebirdAttachment& a = *FAttachment;

@@ -24,6 +24,9 @@ public:
     // then runs the statement, in a new transaction after EndTransaction().
     // Nothing runs when a value is refused.
     void Execute(const QList<TSQLParamValue>& params);
+    // Closes the rows of the last run and runs the query again with other
+    // values, in the same transaction.
+    void Rerun(const QList<TSQLParamValue>& params);
 
     // True for a statement that returns rows.
     bool IsQuery() const;

@@ -36,15 +36,16 @@ TSQLColumn Describe(const QString& name, const QString& declared)
 
 } // namespace
 
-SQLiteCursor::SQLiteCursor(std::unique_ptr<SQLiteStatement> statement)
-    : FStatement(std::move(statement)), FApi(FStatement->Database().Api.get()),
-      FHandle(FStatement->Handle())
+SQLiteCursor::SQLiteCursor(std::unique_ptr<SQLiteStatement> statement,
+                           TSQLParamBatches laterBatches)
+    : FStatement(std::move(statement)), FLaterBatches(std::move(laterBatches)),
+      FApi(FStatement->Database().Api.get()), FHandle(FStatement->Handle())
 {
-    FPending = FStatement->Step();
+    FPending = Step();
     const int count = FApi->sqlite3_column_count(FHandle);
     if (count == 0) {
         while (FPending)
-            FPending = FStatement->Step();
+            FPending = Step();
         FDone = true;
         FStatement->Finish();
         return;
@@ -82,10 +83,19 @@ bool SQLiteCursor::Next()
         return true;
     }
     if (FDone) return false;
-    if (FStatement->Step()) return true;
+    if (Step()) return true;
     FDone = true;
     FStatement->Finish();
     return false;
+}
+
+bool SQLiteCursor::Step()
+{
+    while (!FStatement->Step()) {
+        if (FNextBatch == FLaterBatches.size()) return false;
+        FStatement->Bind(FLaterBatches[FNextBatch++]);
+    }
+    return true;
 }
 
 bool SQLiteCursor::IsNull(int index) const

@@ -16,7 +16,10 @@ class SQLiteCursor final : public TSQLCursor
 {
 public:
     // Takes over a prepared statement and runs it up to its first row.
-    explicit SQLiteCursor(std::unique_ptr<SQLiteStatement> statement);
+    // After its last row the statement runs again with each of the later
+    // batches, whose rows follow.
+    explicit SQLiteCursor(std::unique_ptr<SQLiteStatement> statement,
+                          TSQLParamBatches laterBatches = {});
 
     int ColumnCount() const override { return int(FColumns.size()); }
     const TSQLColumn& Column(int index) const override { return FColumns[index]; }
@@ -27,7 +30,11 @@ public:
     QByteArrayView GetText(int index) const override;
 
 private:
+    bool Step();
+
     std::unique_ptr<SQLiteStatement> FStatement;
+    TSQLParamBatches FLaterBatches;
+    qsizetype FNextBatch = 0;
     const SQLiteApi* FApi;
     sqlite3_stmt* FHandle;
     std::vector<TSQLColumn> FColumns;

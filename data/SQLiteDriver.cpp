@@ -28,6 +28,14 @@ public:
             std::make_unique<SQLiteStatement>(FDatabase, sql, params));
     }
 
+    std::unique_ptr<TSQLCursor> OpenBatches(const QString& sql,
+                                            const TSQLParamBatches& batches) override
+    {
+        if (batches.isEmpty()) return Open(sql, {});
+        return std::make_unique<SQLiteCursor>(
+            std::make_unique<SQLiteStatement>(FDatabase, sql, batches.first()), batches.mid(1));
+    }
+
     void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
     {
         if (!FKept.On()) {

@@ -42,7 +42,7 @@ void TClientDataSet::InternalOpen()
         CreateFieldsFromDefs();
         return;
     }
-    std::unique_ptr<TSQLCursor> cursor = FProvider->OpenCursor(FCommandText);
+    std::unique_ptr<TSQLCursor> cursor = FProvider->OpenCursor(FCommandText, FParamBatches);
     try {
         Load(*cursor);
     } catch (...) {
@@ -59,31 +59,33 @@ void TClientDataSet::Load(TSQLCursor& cursor)
     QList<TFieldType> types;
     for (TField* field : Fields())
         types.append(field->DataType());
-    FStore.Reset(types);
-    FOrder.clear();
+    // Filled aside, so that a fetch that fails keeps none of its rows.
+    TRowStore store;
+    store.Reset(types);
 
     const int fieldCount = FieldCount();
     std::vector<int> sourceColumn(fieldCount);
     for (int i = 0; i < fieldCount; ++i)
         sourceColumn[i] = columnOfField[i];
     while (cursor.Next()) {
-        const int row = FStore.AddRow();
+        const int row = store.AddRow();
         for (int no = 0; no < fieldCount; ++no) {
             const int col = sourceColumn[no];
             if (cursor.IsNull(col))
                 continue;
-            switch (FStore.ColumnType(no)) {
+            switch (store.ColumnType(no)) {
             case TFieldType::ftInteger:
-                FStore.SetInteger(row, no, cursor.GetInteger(col));
+                store.SetInteger(row, no, cursor.GetInteger(col));
                 break;
             case TFieldType::ftFloat:
-                FStore.SetFloat(row, no, cursor.GetFloat(col));
+                store.SetFloat(row, no, cursor.GetFloat(col));
                 break;
             default:
-                FStore.SetText(row, no, cursor.GetText(col));
+                store.SetText(row, no, cursor.GetText(col));
             }
         }
     }
+    FStore = std::move(store);
     FOrder.resize(FStore.RowCount());
     for (int i = 0; i < FStore.RowCount(); ++i)
         FOrder[i] = i;
@@ -183,7 +185,7 @@ void TClientDataSet::InternalRefresh()
 {
     if (!FProvider)
         return;
-    std::unique_ptr<TSQLCursor> cursor = FProvider->OpenCursor(FCommandText);
+    std::unique_ptr<TSQLCursor> cursor = FProvider->OpenCursor(FCommandText, FParamBatches);
     NewOpening();
     Load(*cursor);
 }

@@ -34,7 +34,20 @@ public:
     TDataSetProvider* Provider() const { return FProvider; }
     void SetProvider(TDataSetProvider* provider) { FProvider = provider; }
     QString CommandText() const { return FCommandText; }
-    void SetCommandText(const QString& text) { FCommandText = text; }
+    // A new text comes without parameter batches.
+    void SetCommandText(const QString& text)
+    {
+        FCommandText = text;
+        FParamBatches.clear();
+    }
+    // Values for the '?' of CommandText, a list per run: opening prepares the
+    // statement once, runs it for each list in turn and keeps the rows of
+    // every run as one result; AfterOpen runs once, after the last. A run
+    // that fails fails the open, and no row of the earlier runs stays. They
+    // go to the provider with CommandText, so an empty text keeps the
+    // statement run last with its batches.
+    const TSQLParamBatches& ParamBatches() const { return FParamBatches; }
+    void SetParamBatches(const TSQLParamBatches& batches) { FParamBatches = batches; }
     // Rows per packet; every opening fetches all rows whatever it holds.
     int PacketRecords() const { return FPacketRecords; }
     void SetPacketRecords(int count) { FPacketRecords = count; }
@@ -93,6 +106,7 @@ private:
 
     QPointer<TDataSetProvider> FProvider;
     QString FCommandText;
+    TSQLParamBatches FParamBatches;
     int FPacketRecords = -1;
     TFieldDefs FFieldDefs;
     TIndexDefs FIndexDefs;

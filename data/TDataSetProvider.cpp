@@ -6,7 +6,8 @@
 
 TDataSetProvider::TDataSetProvider(QObject* owner) : QObject(owner) {}
 
-std::unique_ptr<TSQLCursor> TDataSetProvider::OpenCursor(const QString& commandText)
+std::unique_ptr<TSQLCursor> TDataSetProvider::OpenCursor(const QString& commandText,
+                                                         const TSQLParamBatches& paramBatches)
 {
     if (!FDataSet)
         throw EDatabaseError(ComponentMessage(this, QStringLiteral("Missing DataSet property")));
@@ -15,6 +16,7 @@ std::unique_ptr<TSQLCursor> TDataSetProvider::OpenCursor(const QString& commandT
             throw EDatabaseError(
                 ComponentMessage(this, QStringLiteral("CommandText changes are not allowed")));
         FDataSet->SetCommandText(commandText);
+        FDataSet->SetParamBatches(paramBatches);
     }
     return FDataSet->OpenCursor();
 }

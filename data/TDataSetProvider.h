@@ -24,11 +24,13 @@ public:
     void SetOptions(TProviderOptions value) { FOptions = value; }
 
     // Opens the dataset's rows. A non-empty commandText first replaces the
-    // dataset's statement (with poAllowCommandText; without it the call fails
-    // with "CommandText changes are not allowed"); an empty one keeps the
-    // statement it had. Fails with "Missing DataSet property" without a
-    // dataset (both prefixed with the provider's name).
-    std::unique_ptr<TSQLCursor> OpenCursor(const QString& commandText);
+    // dataset's statement and its parameter batches with paramBatches (with
+    // poAllowCommandText; without it the call fails with "CommandText changes
+    // are not allowed"); an empty one keeps the statement it had, batches
+    // included. Fails with "Missing DataSet property" without a dataset (both
+    // prefixed with the provider's name).
+    std::unique_ptr<TSQLCursor> OpenCursor(const QString& commandText,
+                                           const TSQLParamBatches& paramBatches = {});
 
 private:
     QPointer<TSQLDataSet> FDataSet;

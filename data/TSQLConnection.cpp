@@ -125,6 +125,13 @@ std::unique_ptr<TSQLCursor> TSQLConnection::OpenCursor(const QString& sql,
     return FConnection->Open(sql, params);
 }
 
+std::unique_ptr<TSQLCursor> TSQLConnection::OpenBatches(const QString& sql,
+                                                        const TSQLParamBatches& batches)
+{
+    Open();
+    return FConnection->OpenBatches(sql, batches);
+}
+
 void TSQLConnection::Execute(const QString& sql, const QList<TSQLParamValue>& params)
 {
     Open();

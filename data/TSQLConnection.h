@@ -61,6 +61,8 @@ public:
 
     // Run a statement with '?' parameters, connecting first when closed.
     std::unique_ptr<TSQLCursor> OpenCursor(const QString& sql, const QList<TSQLParamValue>& params);
+    // One SELECT prepared once and run per batch; see TSQLDriverConnection.
+    std::unique_ptr<TSQLCursor> OpenBatches(const QString& sql, const TSQLParamBatches& batches);
     void Execute(const QString& sql, const QList<TSQLParamValue>& params);
 
     // See TSQLDriverConnection::SetReuseStatements; kept across reconnects.

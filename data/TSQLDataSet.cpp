@@ -13,5 +13,5 @@ std::unique_ptr<TSQLCursor> TSQLDataSet::OpenCursor()
             ComponentMessage(this, QStringLiteral("Missing SQLConnection property")));
     if (FCommandText.trimmed().isEmpty())
         throw EDatabaseError(ComponentMessage(this, QStringLiteral("No SQL statement available")));
-    return FConnection->OpenCursor(FCommandText, {});
+    return FConnection->OpenBatches(FCommandText, FParamBatches);
 }

@@ -18,7 +18,16 @@ public:
     TSQLConnection* SQLConnection() const { return FConnection; }
     void SetSQLConnection(TSQLConnection* value) { FConnection = value; }
     const QString& CommandText() const { return FCommandText; }
-    void SetCommandText(const QString& value) { FCommandText = value; }
+    // A new statement comes without parameter batches.
+    void SetCommandText(const QString& value)
+    {
+        FCommandText = value;
+        FParamBatches.clear();
+    }
+    // Values for the '?' of CommandText, a list per run (see
+    // TSQLDriverConnection::OpenBatches); none: one run without values.
+    const TSQLParamBatches& ParamBatches() const { return FParamBatches; }
+    void SetParamBatches(const TSQLParamBatches& value) { FParamBatches = value; }
 
     // Runs CommandText on the connection, connecting it when closed. Fails
     // with "Missing SQLConnection property" or "No SQL statement available"
@@ -28,4 +37,5 @@ public:
 private:
     QPointer<TSQLConnection> FConnection;
     QString FCommandText;
+    TSQLParamBatches FParamBatches;
 };

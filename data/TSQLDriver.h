@@ -24,6 +24,10 @@ struct TSQLColumn
 // the type the statement describes for that parameter, strictly.
 using TSQLParamValue = std::optional<QString>;
 
+// Values for the '?' of one SELECT, a list per run: the statement is prepared
+// once and run once per list, and the rows of every run make one result.
+using TSQLParamBatches = QList<QList<TSQLParamValue>>;
+
 // The rows of one SELECT. The statement's transaction ends once Next() has
 // returned false or the cursor is destroyed.
 class TSQLCursor
@@ -55,6 +59,12 @@ public:
     // Runs a SELECT with '?' placeholders and returns its rows.
     virtual std::unique_ptr<TSQLCursor> Open(const QString& sql,
                                              const QList<TSQLParamValue>& params) = 0;
+    // Prepares a SELECT once and runs it for each batch in turn; the cursor
+    // hands out the rows of one run after the other. A run that fails throws
+    // from Next() (from this call for the first one). No batch at all: one
+    // run without values.
+    virtual std::unique_ptr<TSQLCursor> OpenBatches(const QString& sql,
+                                                    const TSQLParamBatches& batches) = 0;
     // Prepares and runs a statement with '?' placeholders, then commits.
     virtual void Execute(const QString& sql, const QList<TSQLParamValue>& params) = 0;
 

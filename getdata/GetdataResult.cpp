@@ -10,6 +10,7 @@
 #include "TApplication.h"
 #include "TComboBox.h"
 #include "TMessageService.h"
+#include "TWaitCursor.h"
 
 void TFrmgetdata::SpeedButton1Click(QObject* Sender)
 {
@@ -22,9 +23,12 @@ void TFrmgetdata::RunSearch()
         throw Exception(QStringLiteral("%1: 沒有指定 SearchSource").arg(objectName()));
     SearchEdit1->SetDataField(QString());
     ComposeStatement();
-    CDS_Query->Close();
-    CDS_Query->SetCommandText(LinesWithCrLf(*SqlLines));
-    CDS_Query->Open();
+    {
+        const TWaitCursor wait;
+        CDS_Query->Close();
+        CDS_Query->SetCommandText(LinesWithCrLf(*SqlLines));
+        CDS_Query->Open();
+    }
     if (CDS_Query->RecordCount() > 0)
         SearchSource->SetDataSet(CDS_Query);
     else

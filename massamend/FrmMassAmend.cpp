@@ -10,6 +10,7 @@
 #include "TProductSelection.h"
 #include "TProgressDialogSink.h"
 #include "TReplacementValue.h"
+#include "TWaitCursor.h"
 #include "TWriteBack.h"
 
 #include <QCheckBox>
@@ -141,6 +142,7 @@ TFormMassAmend::TFormMassAmend(QWidget* parent)
     CreateFields();
     CreateControls();
     SetTabOrder();
+    const TWaitCursor wait;
     SQLConnection1->SetConnected(true);
     CDS_PRODUCT->SetActive(true);
 }
@@ -328,6 +330,7 @@ void TFormMassAmend::SpeedButton1Click(QObject* Sender)
         dialog->ColumnList = columnList;
         dialog->OrderClause = QStringLiteral(" ORDER BY PROD_ID");
         if (!dialog->Execute() || !dialog) return;
+        const TWaitCursor wait;
         if (CheckBox1->isChecked()) {
             CDS_PRODUCT->Close();
             CDS_PRODUCT->SetCommandText(dialog->GetSearchSql());
@@ -337,9 +340,11 @@ void TFormMassAmend::SpeedButton1Click(QObject* Sender)
         const QStringList codes =
             TProductSelection::CodeList(dialog->GetSelectedValues(QStringLiteral("PROD_ID")));
         if (codes.isEmpty()) return;
+        const TSelectCommand command = TProductSelection::SelectCommand(codes);
         CDS_PRODUCT->SetPacketRecords(-1);
         CDS_PRODUCT->Close();
-        CDS_PRODUCT->SetCommandText(TProductSelection::SelectStatement(codes));
+        CDS_PRODUCT->SetCommandText(command.Text);
+        CDS_PRODUCT->SetParamBatches(command.ParamBatches);
         CDS_PRODUCT->Open();
     });
 }

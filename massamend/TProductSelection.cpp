@@ -5,6 +5,25 @@
 
 #include <algorithm>
 
+namespace
+{
+
+QStringView WithoutTrailingBlanks(const QString& code)
+{
+    QStringView view(code);
+    while (view.endsWith(QLatin1Char(' ')))
+        view.chop(1);
+    return view;
+}
+
+bool CodeLess(const QString& a, const QString& b)
+{
+    const int c = WithoutTrailingBlanks(a).compare(WithoutTrailingBlanks(b));
+    return c != 0 ? c < 0 : a < b;
+}
+
+} // namespace
+
 QString TProductSelection::ColumnList(const QStringList& fieldNames)
 {
     return fieldNames.join(QLatin1Char(',')) + QLatin1Char(' ');
@@ -28,16 +47,52 @@ QString TProductSelection::CodeSet(const QStringList& codes)
 
 QString TProductSelection::SelectStatement(const QStringList& codes)
 {
-    const QString start = QStringLiteral("select * from product where prod_id in (");
-    if (codes.size() <= MaxInListValues) return start + CodeSet(codes) + QLatin1Char(')');
-    // Not several lists joined by OR: Firebird checks every row it fetches
-    // against the lists one value after another, so the load grew with the
-    // square of the selection (50,000 codes took two minutes, not three
-    // seconds). In SELECTs of their own, a row meets its own list only.
-    const qsizetype perList = std::clamp<qsizetype>(
-        (codes.size() + MaxUnionSelects - 1) / MaxUnionSelects, UnionListValues, MaxInListValues);
-    QStringList selects;
-    for (qsizetype first = 0; first < codes.size(); first += perList)
-        selects.append(start + CodeSet(codes.mid(first, perList)) + QLatin1Char(')'));
-    return selects.join(QStringLiteral(" union all "));
+    return QStringLiteral("select * from product where prod_id in (") + CodeSet(codes) +
+           QLatin1Char(')');
+}
+
+QString TProductSelection::BatchStatement(int values)
+{
+    QString marks = QStringLiteral("?,").repeated(values);
+    marks.chop(1);
+    return QStringLiteral("select * from product where prod_id in (") + marks + QLatin1Char(')');
+}
+
+TSQLParamBatches TProductSelection::CodeBatches(const QStringList& codes, int values)
+{
+    QStringList sorted = codes;
+    std::sort(sorted.begin(), sorted.end(), CodeLess);
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+
+    TSQLParamBatches batches;
+    QList<TSQLParamValue> batch;
+    batch.reserve(values);
+    auto fillUp = [&] {
+        while (batch.size() < values)
+            batch.append(batch.last());
+        batches.append(std::move(batch));
+        batch = {};
+        batch.reserve(values);
+    };
+    for (qsizetype first = 0; first < sorted.size();) {
+        qsizetype end = first + 1;
+        while (end < sorted.size() &&
+               WithoutTrailingBlanks(sorted[end]) == WithoutTrailingBlanks(sorted[first]))
+            ++end;
+        // A group larger than a batch can't share one; its codes then fill
+        // batches of their own.
+        if (!batch.isEmpty() && batch.size() + (end - first) > values) fillUp();
+        for (; first < end; ++first) {
+            batch.append(sorted[first]);
+            if (batch.size() == values) fillUp();
+        }
+    }
+    if (!batch.isEmpty()) fillUp();
+    return batches;
+}
+
+TSelectCommand TProductSelection::SelectCommand(const QStringList& codes)
+{
+    if (codes.size() <= MaxInListValues) return {SelectStatement(codes), {}};
+    return {BatchStatement(), CodeBatches(codes)};
 }

@@ -5,6 +5,8 @@
 #include "TestBackends.h"
 #include "TestDatabase.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QTimer>
 
 // A search on each backend through the program's connection: the result
@@ -39,6 +41,8 @@ private slots:
     void earlierSelectionNeverReadAsResultRows();
     void quotedValueFindsRow_data() { AddBackendRows(); }
     void quotedValueFindsRow();
+    void waitCursorDuringEverySearchOnly_data() { AddBackendRows(); }
+    void waitCursorDuringEverySearchOnly();
 };
 
 namespace
@@ -120,6 +124,30 @@ public:
     TSQLDataSet TargetCommand;
     TDataSetProvider TargetProvider;
     DialogFixture Dialog{false};
+};
+
+bool WaitCursorShown()
+{
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor && cursor->shape() == Qt::WaitCursor;
+}
+
+// Records besides each box whether the wait cursor was up when it showed.
+class TCursorAtBoxes : public TRecordingMessages
+{
+public:
+    void ShowError(const QString& caption, const QString& text) override
+    {
+        WaitCursorAtBox.append(WaitCursorShown());
+        TRecordingMessages::ShowError(caption, text);
+    }
+    void ShowMessage(const QString& text) override
+    {
+        WaitCursorAtBox.append(WaitCursorShown());
+        TRecordingMessages::ShowMessage(text);
+    }
+
+    QList<bool> WaitCursorAtBox;
 };
 
 QString CrLf(const QStringList& values)
@@ -333,6 +361,28 @@ void tst_GetdataSearch::quotedValueFindsRow()
     f.Search("PROD_NAME", 2, "x'y");
     QCOMPARE(f.Dialog.Boxes.Texts(), QStringList{"找不到該條件資料!"});
     QVERIFY(f.D()->GetSearchSql().contains(" WHERE PROD_NAME  like  '%x''y%' \r\n"));
+}
+
+// The wait cursor is up while the result opens, by the button and by Enter,
+// and down again before any box shows, after a refused statement too.
+void tst_GetdataSearch::waitCursorDuringEverySearchOnly()
+{
+    OPEN_FIXTURE(f);
+    TCursorAtBoxes boxes;
+    QList<bool> waitCursorAtOpen;
+    f.D()->CDS_Query->AfterOpen = [&](TDataSet*) { waitCursorAtOpen.append(WaitCursorShown()); };
+
+    f.Search("PROD_ID", 0, f.Rows[0].first);
+    f.Dialog.Inputs("PROD_ID", 0, "no-such");
+    QTest::keyClick(f.D()->Edit1, Qt::Key_Return);
+    f.D()->TableName = "NO_SUCH_TABLE";
+    f.Search("PROD_ID", 0, f.Rows[1].first);
+
+    QCOMPARE(waitCursorAtOpen, QList<bool>({true, true}));
+    QCOMPARE(boxes.Texts(), QStringList({"找不到該條件資料!", boxes.Boxes.value(1).Text}));
+    QCOMPARE(boxes.Boxes.value(1).Kind, QStringLiteral("error"));
+    QCOMPARE(boxes.WaitCursorAtBox, QList<bool>({false, false}));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
 QTEST_MAIN(tst_GetdataSearch)

@@ -2,12 +2,16 @@
 #include "MassAmendFixture.h"
 #include "SearchIniHook.h"
 #include "SelectGrid.h"
+#include "TProductSelection.h"
 #include "TRadioGroup.h"
 #include "TSpeedButton.h"
 #include "TestBackends.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -28,8 +32,14 @@ private slots:
     void boxCheckedLoadsEveryRowOfTheLastSearch();
     void boxCheckedWithoutSearchReReadsTheList_data() { AddBackendRows(); }
     void boxCheckedWithoutSearchReReadsTheList();
-    void moreProductsThanOneInListTakes_data();
-    void moreProductsThanOneInListTakes();
+    void aroundTheLengthOfOneInList_data();
+    void aroundTheLengthOfOneInList();
+    void wholeTableOfMoreThan100000Products_data() { AddBackendRows(); }
+    void wholeTableOfMoreThan100000Products();
+    void failureInALaterBatchLeavesTheListClosed_data() { AddBackendRows(); }
+    void failureInALaterBatchLeavesTheListClosed();
+    void waitCursorOverTheBoxCheckedOpen_data() { AddBackendRows(); }
+    void waitCursorOverTheBoxCheckedOpen();
 };
 
 namespace
@@ -82,11 +92,37 @@ void SearchCodesStartingWith(TFrmgetdata& dialog, const QString& prefix)
 // Selects in the dialog's grid the rows with these codes, in the order shown.
 void SelectCodes(TFrmgetdata& dialog, const QStringList& codes)
 {
+    const QSet<QString> wanted(codes.begin(), codes.end());
     TDataSet* shown = dialog.SearchSource->DataSet();
     for (shown->First(); !shown->Eof(); shown->Next())
-        if (codes.contains(shown->FieldByName(QStringLiteral("PROD_ID"))->AsString()))
+        if (wanted.contains(shown->FieldByName(QStringLiteral("PROD_ID"))->AsString()))
             dialog.DBGrid1->AddCurrentRowToSelection();
 }
+
+// Counts the opens of a dataset and whether the wait cursor was up at each,
+// around the handler the dataset had.
+class TOpenWatch
+{
+public:
+    explicit TOpenWatch(TDataSet& dataSet) : FDataSet(dataSet), FHandler(dataSet.AfterOpen)
+    {
+        dataSet.AfterOpen = [this](TDataSet* opened) {
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            WaitCursorAtEveryOpen =
+                WaitCursorAtEveryOpen && cursor && cursor->shape() == Qt::WaitCursor;
+            ++Opens;
+            if (FHandler) FHandler(opened);
+        };
+    }
+    ~TOpenWatch() { FDataSet.AfterOpen = FHandler; }
+
+    int Opens = 0;
+    bool WaitCursorAtEveryOpen = true;
+
+private:
+    TDataSet& FDataSet;
+    TDataSetNotifyEvent FHandler;
+};
 
 // The product list's codes in the order it shows them.
 QStringList ListedCodes(TFormMassAmend& form)
@@ -316,25 +352,72 @@ void tst_ProductSelection::boxCheckedWithoutSearchReReadsTheList()
     QCOMPARE(listed, expected);
 }
 
-void tst_ProductSelection::moreProductsThanOneInListTakes_data()
+void tst_ProductSelection::aroundTheLengthOfOneInList_data()
 {
-    AddBackendRows();
+    AddBackendColumn();
+    QTest::addColumn<int>("count");
+    for (const TestBackend& backend : ConfiguredBackends()) {
+        const QByteArray b = backend.Name().toLatin1();
+        QTest::addRow("%s:1,500 in one IN list", b.data()) << backend << 1500;
+        QTest::addRow("%s:1,501 in batches", b.data()) << backend << 1501;
+    }
 }
 
-// Firebird takes at most 1,500 values in one IN list.
-void tst_ProductSelection::moreProductsThanOneInListTakes()
+// Firebird takes at most 1,500 values in one IN list: up to that the statement
+// is the one list of literals, beyond it one statement of '?' run per batch.
+void tst_ProductSelection::aroundTheLengthOfOneInList()
 {
     QFETCH(TestBackend, backend);
+    QFETCH(int, count);
     TestDatabaseOptions options;
     options.Products = 1601;
     MassAmendFixture f(backend, options);
     OPEN_FIXTURE(f);
-    const QStringList all = CodesInDatabase(*f.Check, QString());
-    QCOMPARE(all.size(), 1601);
+    const QStringList selected = CodesInDatabase(*f.Check, QString()).mid(0, count);
+    QCOMPARE(selected.size(), count);
+    TOpenWatch watch(*f.Form->CDS_PRODUCT);
     TSelectionRun run(f);
 
     run.Click([&](TFrmgetdata& dialog) {
-        SearchCodesStartingWith(dialog, QStringLiteral("1"));
+        SearchCodesStartingWith(dialog, QString());
+        SelectCodes(dialog, selected);
+        dialog.BTCMDOK1Click(dialog.BTCMDOK);
+    });
+
+    QVERIFY(run.Shown);
+    QCOMPARE(f.Boxes.Texts(), QStringList());
+    QVERIFY(f.Form->CDS_PRODUCT->Active());
+    QCOMPARE(Sorted(ListedCodes(*f.Form)), selected);
+    QCOMPARE(watch.Opens, 1);
+    QVERIFY(watch.WaitCursorAtEveryOpen);
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    if (count <= TProductSelection::MaxInListValues) {
+        QCOMPARE(f.Form->CDS_PRODUCT->CommandText(), TProductSelection::SelectStatement(selected));
+        QVERIFY(f.Form->CDS_PRODUCT->ParamBatches().isEmpty());
+    } else {
+        QCOMPARE(f.Form->CDS_PRODUCT->CommandText(), TProductSelection::BatchStatement());
+        QCOMPARE(f.Form->CDS_PRODUCT->ParamBatches(), TProductSelection::CodeBatches(selected));
+    }
+    QCOMPARE(f.Form->ComboBox1->ItemIndex(), -1);
+}
+
+// Every product of a table that no IN list, no statement size and no count of
+// unions can take, found, marked with "全選" and loaded through the dialog.
+void tst_ProductSelection::wholeTableOfMoreThan100000Products()
+{
+    QFETCH(TestBackend, backend);
+    TestDatabaseOptions options;
+    options.Products = 100000;
+    options.WithDemoRow = true;
+    MassAmendFixture f(backend, options);
+    OPEN_FIXTURE(f);
+    const QStringList all = CodesInDatabase(*f.Check, QString());
+    QCOMPARE(all.size(), 100001);
+    TOpenWatch watch(*f.Form->CDS_PRODUCT);
+    TSelectionRun run(f);
+
+    run.Click([&](TFrmgetdata& dialog) {
+        SearchCodesStartingWith(dialog, QString());
         dialog.SpeedButton4Click(dialog.SpeedButton4);
         dialog.BTCMDOK1Click(dialog.BTCMDOK);
     });
@@ -342,7 +425,78 @@ void tst_ProductSelection::moreProductsThanOneInListTakes()
     QVERIFY(run.Shown);
     QCOMPARE(f.Boxes.Texts(), QStringList());
     QVERIFY(f.Form->CDS_PRODUCT->Active());
+    QCOMPARE(f.Form->CDS_PRODUCT->RecordCount(),
+             f.Check->QueryValue(QStringLiteral("select count(*) from PRODUCT")).toInt());
     QCOMPARE(Sorted(ListedCodes(*f.Form)), all);
+    QCOMPARE(watch.Opens, 1);
+    QVERIFY(watch.WaitCursorAtEveryOpen);
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// A code that the connection's character set can't hold stops its batch, in
+// the middle of the load: the list ends closed as after a refused statement,
+// with none of the rows that the batches before it found, and the cursor back.
+void tst_ProductSelection::failureInALaterBatchLeavesTheListClosed()
+{
+    QFETCH(TestBackend, backend);
+    TestDatabaseOptions options;
+    options.Products = 1601;
+    MassAmendFixture f(backend, options);
+    OPEN_FIXTURE(f);
+    TClientDataSet& products = *f.Form->CDS_PRODUCT;
+    products.Close();
+    products.SetCommandText(QStringLiteral("select * from product"));
+    products.Open();
+    QCOMPARE(products.RecordCount(), 1601);
+    // A code changed in memory only, sorting amid the others.
+    QVERIFY(products.Locate(QStringLiteral("PROD_ID"), MassAmendFixture::Code(799), {}));
+    products.Edit();
+    f.Form->CDS_PRODUCTPROD_ID->SetAsString(MassAmendFixture::Code(799) +
+                                            QStringLiteral("\U0001F600"));
+    products.Post();
+    f.Choose(QStringLiteral("PROD_NAME"), QString());
+    TOpenWatch watch(products);
+    TSelectionRun run(f);
+
+    run.Click([&](TFrmgetdata& dialog) {
+        dialog.SpeedButton4Click(dialog.SpeedButton4);
+        dialog.BTCMDOK1Click(dialog.BTCMDOK);
+    });
+
+    QVERIFY(run.Shown);
+    QCOMPARE(f.Boxes.Boxes.size(), 1);
+    QCOMPARE(f.Boxes.Boxes.first().Kind, QStringLiteral("error"));
+    QVERIFY2(f.Boxes.Boxes.first().Text.contains(QStringLiteral("U+1F600")),
+             qPrintable(f.Boxes.Boxes.first().Text));
+    QVERIFY(!products.Active());
+    QCOMPARE(watch.Opens, 0);
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QCOMPARE(products.ParamBatches().size(),
+             (1601 + TProductSelection::BatchValues - 1) / TProductSelection::BatchValues);
+    // The column lists keep what the last open gave them.
+    QCOMPARE(f.Form->ComboBox1->count(), 105);
+    QCOMPARE(f.Form->ComboBox2->itemText(f.Form->ComboBox1->ItemIndex()),
+             QStringLiteral("PROD_NAME"));
+}
+
+void tst_ProductSelection::waitCursorOverTheBoxCheckedOpen()
+{
+    QFETCH(TestBackend, backend);
+    MassAmendFixture f(backend);
+    OPEN_FIXTURE(f);
+    f.Form->CheckBox1->setChecked(true);
+    TOpenWatch watch(*f.Form->CDS_PRODUCT);
+    TSelectionRun run(f);
+
+    run.Click([&](TFrmgetdata& dialog) {
+        SearchCodesStartingWith(dialog, QStringLiteral("10001"));
+        dialog.BTCMDOK1Click(dialog.BTCMDOK);
+    });
+
+    QVERIFY(run.Shown);
+    QCOMPARE(watch.Opens, 1);
+    QVERIFY(watch.WaitCursorAtEveryOpen);
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
 QTEST_MAIN(tst_ProductSelection)

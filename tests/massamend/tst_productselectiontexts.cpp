@@ -1,10 +1,13 @@
 #include "ProductCatalogue.h"
 #include "TProductSelection.h"
 
+#include <QSet>
 #include <QTest>
+#include <algorithm>
 
 // The texts of product selection: the column list for the dialog, the codes
-// read back from it and the statement that reloads the product list.
+// read back from it and the statement that reloads the product list, with
+// its parameter batches beyond one IN list.
 class tst_ProductSelectionTexts : public QObject
 {
     Q_OBJECT
@@ -17,15 +20,19 @@ private slots:
     void codeList();
     void selectStatement_data();
     void selectStatement();
-    void codesBeyondOneInListGoIntoSeveralLists_data();
-    void codesBeyondOneInListGoIntoSeveralLists();
+    void selectCommand_data();
+    void selectCommand();
+    void batchStatement();
+    void codeBatches_data();
+    void codeBatches();
+    void batchesHoldEveryCodeOnce_data();
+    void batchesHoldEveryCodeOnce();
 };
 
 namespace
 {
 
 const QString Start = QStringLiteral("select * from product where prod_id in (");
-const QString Joint = QStringLiteral(") union all select * from product where prod_id in (");
 
 QStringList ProductFieldNames()
 {
@@ -127,35 +134,97 @@ void tst_ProductSelectionTexts::selectStatement()
     QCOMPARE(TProductSelection::SelectStatement(codes), Start + codeSet + QLatin1Char(')'));
 }
 
-void tst_ProductSelectionTexts::codesBeyondOneInListGoIntoSeveralLists_data()
+void tst_ProductSelectionTexts::selectCommand_data()
 {
     QTest::addColumn<int>("count");
-    QTest::addColumn<QList<int>>("listSizes");
-    QTest::newRow("1,500 in one list") << 1500 << QList<int>({1500});
-    QTest::newRow("1,501 in four") << 1501 << QList<int>({500, 500, 500, 1});
-    QTest::newRow("3,001 in seven") << 3001 << QList<int>({500, 500, 500, 500, 500, 500, 1});
-    QTest::newRow("200,000 in 250 of 800") << 200000 << QList<int>(250, 800);
-    QTest::newRow("375,001 in 251 of 1,500") << 375001 << (QList<int>(250, 1500) << 1);
+    QTest::addColumn<bool>("asParameters");
+    QTest::newRow("1,500: one IN list of literals") << 1500 << false;
+    QTest::newRow("1,501: parameters") << 1501 << true;
+    QTest::newRow("200,000: parameters") << 200000 << true;
 }
 
-void tst_ProductSelectionTexts::codesBeyondOneInListGoIntoSeveralLists()
+void tst_ProductSelectionTexts::selectCommand()
 {
     QFETCH(int, count);
-    QFETCH(QList<int>, listSizes);
+    QFETCH(bool, asParameters);
     const QStringList codes = NumberedCodes(count);
-    const QString statement = TProductSelection::SelectStatement(codes);
-    QVERIFY(statement.startsWith(Start));
-    QVERIFY(statement.endsWith(QLatin1Char(')')));
-    const QStringList sets = statement.mid(Start.size()).chopped(1).split(Joint);
-    QList<int> sizes;
-    QStringList literals;
-    for (const QString& set : sets) {
-        const QStringList inList = set.split(QLatin1Char(','));
-        sizes.append(int(inList.size()));
-        literals += inList;
+    const TSelectCommand command = TProductSelection::SelectCommand(codes);
+    if (!asParameters) {
+        QCOMPARE(command.Text, Start + TProductSelection::CodeSet(codes) + QLatin1Char(')'));
+        QVERIFY(command.ParamBatches.isEmpty());
+        return;
     }
-    QCOMPARE(sizes, listSizes);
-    QCOMPARE(literals.join(QLatin1Char(',')), TProductSelection::CodeSet(codes));
+    QCOMPARE(command.Text, TProductSelection::BatchStatement());
+    QCOMPARE(command.ParamBatches, TProductSelection::CodeBatches(codes));
+}
+
+void tst_ProductSelectionTexts::batchStatement()
+{
+    const QString marks =
+        QStringList(TProductSelection::BatchValues, QStringLiteral("?")).join(QLatin1Char(','));
+    QCOMPARE(TProductSelection::BatchStatement(), Start + marks + QLatin1Char(')'));
+    QCOMPARE(TProductSelection::BatchStatement(3), Start + QStringLiteral("?,?,?)"));
+}
+
+void tst_ProductSelectionTexts::codeBatches_data()
+{
+    QTest::addColumn<QStringList>("codes");
+    QTest::addColumn<QList<QStringList>>("batches");
+    const auto list = [](const char* text) {
+        return QString::fromUtf8(text).split(QLatin1Char('|'));
+    };
+    QTest::newRow("in order, last batch filled up with its last code")
+        << list("A|B|C|D|E") << QList<QStringList>({list("A|B|C"), list("D|E|E")});
+    QTest::newRow("sorted") << list("E|B|D|A|C")
+                            << QList<QStringList>({list("A|B|C"), list("D|E|E")});
+    QTest::newRow("a code given twice goes once")
+        << list("B|A|B|C|A") << QList<QStringList>({list("A|B|C")});
+    QTest::newRow("quotes go as they are, bound, not quoted")
+        << list("X') or ('1'='1|A'B")
+        << QList<QStringList>({list("A'B|X') or ('1'='1|X') or ('1'='1")});
+    // Firebird finds the product "C" by "C" and by "C ": both in one batch.
+    QTest::newRow("trailing blanks share a batch")
+        << list("C |A|D|C|B") << QList<QStringList>({list("A|B|B"), list("C|C |D")});
+    QTest::newRow("none") << QStringList() << QList<QStringList>();
+}
+
+void tst_ProductSelectionTexts::codeBatches()
+{
+    QFETCH(QStringList, codes);
+    QFETCH(QList<QStringList>, batches);
+    TSQLParamBatches expected;
+    for (const QStringList& batch : batches) {
+        QList<TSQLParamValue> values;
+        for (const QString& code : batch)
+            values.append(code);
+        expected.append(values);
+    }
+    QCOMPARE(TProductSelection::CodeBatches(codes, 3), expected);
+}
+
+void tst_ProductSelectionTexts::batchesHoldEveryCodeOnce_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("1,501") << 1501;
+    QTest::newRow("100,001") << 100001;
+}
+
+void tst_ProductSelectionTexts::batchesHoldEveryCodeOnce()
+{
+    QFETCH(int, count);
+    QStringList codes = NumberedCodes(count);
+    std::reverse(codes.begin(), codes.end());
+    const TSQLParamBatches batches = TProductSelection::CodeBatches(codes);
+    QCOMPARE(batches.size(),
+             (count + TProductSelection::BatchValues - 1) / TProductSelection::BatchValues);
+    QSet<QString> seen;
+    for (const QList<TSQLParamValue>& batch : batches) {
+        QCOMPARE(batch.size(), TProductSelection::BatchValues);
+        for (const TSQLParamValue& value : batch)
+            seen.insert(*value);
+    }
+    QCOMPARE(seen.size(), count);
+    QCOMPARE(seen, QSet<QString>(codes.begin(), codes.end()));
 }
 
 QTEST_GUILESS_MAIN(tst_ProductSelectionTexts)
