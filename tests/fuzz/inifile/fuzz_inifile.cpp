@@ -73,7 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!sections.isEmpty() && size % 2 == 1) {
         section = sections[qsizetype(size / 2) % sections.size()];
         const QStringList keys = ini.ReadSection(section);
+        // A key that starts with '[' turns its line into a section header
+        // once its value holds a ']': an open finding, left out here.
         if (!keys.isEmpty()) key = keys[qsizetype(size / 4) % keys.size()];
+        if (key.startsWith(QLatin1Char('['))) key = QStringLiteral("Fz");
     }
     QString value = Values[qsizetype(size) % Values.size()];
     if (size % 3 == 0)
