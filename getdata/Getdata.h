@@ -6,6 +6,7 @@
 #include "TSQLDataSet.h"
 #include "TStringList.h"
 
+#include "GetdataSql.h"
 #include "GridTypes.h"
 
 #include <QDialog>
@@ -125,10 +126,6 @@ private:
     QString SearchIniPath() const;
 
     // The work of the handlers; these throw, the handlers show the error.
-    struct TConditionValue {
-        QString OperatorText;
-        QString Literal;
-    };
     // The operator text and quoted value of the inputs; refuses a value too
     // long for the condition table.
     TConditionValue ConditionFromInputs() const;

@@ -2,9 +2,8 @@
 
 #include "Getdata.h"
 
-#include "Big5Text.h"
 #include "Exceptions.h"
-#include "QuotedStr.h"
+#include "GetdataSql.h"
 #include "SelectGrid.h"
 #include "TApplication.h"
 #include "TComboBox.h"
@@ -19,9 +18,6 @@ namespace
 const QString ConnectorFirst = QStringLiteral("首要");
 const QString ConnectorAnd = QStringLiteral("加上");
 const QString ConnectorOr = QStringLiteral("或者");
-
-// "SCH_VALUE" holds 20 Big5 bytes.
-constexpr int SchValueSize = 20;
 
 QString ConnectorKeyword(const QString& choice)
 {
@@ -49,42 +45,9 @@ void TFrmgetdata::SpeedButton3Click(QObject* Sender)
     Application()->Guard([&] { AddCondition(); });
 }
 
-TFrmgetdata::TConditionValue TFrmgetdata::ConditionFromInputs() const
+TConditionValue TFrmgetdata::ConditionFromInputs() const
 {
-    // The value as one SQL literal: quotes inside it doubled, the mode's
-    // percent signs inside the quotes.
-    const QString value = Edit1->text();
-    // The database's client would cut the statement at it and answer with a
-    // garbled message.
-    if (value.contains(QChar(u'\0')))
-        throw Exception(QStringLiteral("搜尋值不可含有 NUL 字元（代碼 0）。"));
-    QString operatorText;
-    QString literal;
-    switch (RadioGroup1->ItemIndex()) {
-    case 0:
-        operatorText = QStringLiteral(" = ");
-        literal = QuotedStr(value);
-        break;
-    case 1:
-        operatorText = QStringLiteral(" like ");
-        literal = QuotedStr(value + QLatin1Char('%'));
-        break;
-    case 2:
-        operatorText = QStringLiteral(" like ");
-        literal = QuotedStr(QLatin1Char('%') + value + QLatin1Char('%'));
-        break;
-    default:
-        break;
-    }
-    // Cut to the field's size the literal would lose its closing quote and
-    // the database would refuse the statement: refuse the value here instead.
-    if (const int bytes = Big5ByteLength(literal); bytes > SchValueSize)
-        throw Exception(
-            QStringLiteral("搜尋值「%1」太長：加上引號後 %2 個位元組，最多 %3 個位元組。")
-                .arg(value)
-                .arg(bytes)
-                .arg(SchValueSize));
-    return {operatorText, literal};
+    return ConditionValue(RadioGroup1->ItemIndex(), Edit1->text());
 }
 
 void TFrmgetdata::AddCondition()
@@ -152,16 +115,14 @@ void TFrmgetdata::ComposeStatement()
 {
     if (CDS_SQL->IsEmpty()) AddCondition();
     if (ColumnList.isEmpty()) ColumnList = QStringLiteral(" * ");
-    SqlLines->Clear();
-    SqlLines->Add(QStringLiteral("SELECT ") + ColumnList + QStringLiteral(" FROM "));
-    SqlLines->Add(TableName + QStringLiteral(" "));
-    const QString space = QStringLiteral(" ");
+    QList<TConditionRow> conditions;
     for (CDS_SQL->First(); !CDS_SQL->Eof(); CDS_SQL->Next()) {
         const QList<TField*>& f = CDS_SQL->Fields();
-        SqlLines->Add(space + f[1]->AsString() + space + f[2]->AsString() + space +
-                      f[4]->AsString() + space + f[5]->AsString() + space);
+        conditions.append({f[1]->AsString(), f[2]->AsString(), f[4]->AsString(), f[5]->AsString()});
     }
-    SqlLines->Add(OrderClause);
+    SqlLines->Clear();
+    for (const QString& line : StatementLines(ColumnList, TableName, conditions, OrderClause))
+        SqlLines->Add(line);
 }
 
 void TFrmgetdata::Edit1KeyDown(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift)

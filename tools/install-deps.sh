@@ -8,6 +8,7 @@ packages=(
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
   libsqlite3-dev sqlite3
   fonts-arphic-uming xvfb
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -19,4 +19,9 @@ trap 'bash "$root/tools/fbserver.sh" stop' EXIT
 
 status=0
 (cd "$build" && ctest --output-on-failure --timeout 300 -j"$(nproc)") || status=$?
+
+# Fuzz stage: every libFuzzer target of tests/fuzz for a bounded time under
+# ASan and UBSan, in a build folder of its own (tools/fuzz.sh).
+bash "$root/tools/fuzz.sh" || status=1
+
 exit "$status"

@@ -37,12 +37,21 @@ void tst_Fields::stringFieldCutsAtACharacterBoundary_data()
     QTest::addColumn<int>("size");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("kept");
-    QTest::newRow("16 ASCII in 20") << 20 << "ABCDEFGHIJKLMNOP" << "ABCDEFGHIJKLMNOP";
-    QTest::newRow("ASCII cut") << 5 << "ABCDEFG" << "ABCDE";
-    QTest::newRow("chinese in 5 bytes") << 5 << "蘋果汁" << "蘋果";
-    QTest::newRow("chinese in 6 bytes") << 6 << "蘋果汁" << "蘋果汁";
-    QTest::newRow("mixed") << 4 << "A蘋果" << "A蘋";
-    QTest::newRow("one byte left for a wide char") << 1 << "蘋" << "";
+    QTest::newRow("16 ASCII in 20") << 20 << "ABCDEFGHIJKLMNOP"
+                                    << "ABCDEFGHIJKLMNOP";
+    QTest::newRow("ASCII cut") << 5 << "ABCDEFG"
+                               << "ABCDE";
+    QTest::newRow("chinese in 5 bytes") << 5 << "蘋果汁"
+                                        << "蘋果";
+    QTest::newRow("chinese in 6 bytes") << 6 << "蘋果汁"
+                                        << "蘋果汁";
+    QTest::newRow("mixed") << 4 << "A蘋果"
+                           << "A蘋";
+    QTest::newRow("one byte left for a wide char") << 1 << "蘋"
+                                                   << "";
+    // The code page's one non-ASCII single byte, 0x80, was counted as two.
+    QTest::newRow("U+0080 is one byte, not two") << 2 << "\u0080\u0080\u0080"
+                                                 << "\u0080\u0080";
 }
 
 void tst_Fields::stringFieldCutsAtACharacterBoundary()
@@ -113,10 +122,14 @@ void tst_Fields::editMask_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("five digits") << "12345" << "12-34-5";
-    QTest::newRow("shorter") << "123" << "12-3";
-    QTest::newRow("longer") << "1234567" << "12-34-567";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("five digits") << "12345"
+                                 << "12-34-5";
+    QTest::newRow("shorter") << "123"
+                             << "12-3";
+    QTest::newRow("longer") << "1234567"
+                            << "12-34-567";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void tst_Fields::editMask()
@@ -146,14 +159,22 @@ void tst_Fields::settingFromText_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QVariant>("value"); // invalid QVariant: null
-    QTest::newRow("integer") << "QTY" << "42" << QVariant(42);
-    QTest::newRow("integer blanks") << "QTY" << " -7 " << QVariant(-7);
-    QTest::newRow("integer empty is null") << "QTY" << "" << QVariant();
-    QTest::newRow("float") << "PRICE" << "12.75" << QVariant(12.75);
-    QTest::newRow("float exponent") << "PRICE" << "1e3" << QVariant(1000.0);
-    QTest::newRow("float empty is null") << "PRICE" << "" << QVariant();
-    QTest::newRow("string empty is null") << "NAME" << "" << QVariant();
-    QTest::newRow("string kept as typed") << "NAME" << " a b " << QVariant(" a b ");
+    QTest::newRow("integer") << "QTY"
+                             << "42" << QVariant(42);
+    QTest::newRow("integer blanks") << "QTY"
+                                    << " -7 " << QVariant(-7);
+    QTest::newRow("integer empty is null") << "QTY"
+                                           << "" << QVariant();
+    QTest::newRow("float") << "PRICE"
+                           << "12.75" << QVariant(12.75);
+    QTest::newRow("float exponent") << "PRICE"
+                                    << "1e3" << QVariant(1000.0);
+    QTest::newRow("float empty is null") << "PRICE"
+                                         << "" << QVariant();
+    QTest::newRow("string empty is null") << "NAME"
+                                          << "" << QVariant();
+    QTest::newRow("string kept as typed") << "NAME"
+                                          << " a b " << QVariant(" a b ");
 }
 
 void tst_Fields::settingFromText()
@@ -167,8 +188,7 @@ void tst_Fields::settingFromText()
     ds.FieldByName(field)->SetAsString(text);
     ds.Post();
     QCOMPARE(ds.FieldByName(field)->IsNull(), !value.isValid());
-    if (value.isValid())
-        QCOMPARE(ds.FieldByName(field)->Value(), value);
+    if (value.isValid()) QCOMPARE(ds.FieldByName(field)->Value(), value);
 }
 
 void tst_Fields::invalidTextLeavesTheValueAndNamesTheField()

@@ -9,4 +9,11 @@ struct TFrmgetdataTestHook {
     {
         TFrmgetdata::FSearchIniPathOverride = path;
     }
+    // The statement of the listed conditions, as a search composes it, without
+    // running it.
+    static QString ComposedStatement(TFrmgetdata& dialog)
+    {
+        dialog.ComposeStatement();
+        return dialog.GetSearchSql();
+    }
 };

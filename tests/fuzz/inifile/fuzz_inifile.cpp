@@ -1,0 +1,104 @@
+// TIniFile over any file content (Search.ini, the connections and drivers
+// files, in UTF-8 or Big5): what it lists can be read, and a write changes
+// the one value written and no other.
+
+#include "FuzzCheck.h"
+#include "TIniFile.h"
+
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+
+#include <cstdint>
+
+namespace
+{
+
+const QStringList Values{
+    QString(),
+    QStringLiteral("  padded  "),
+    QStringLiteral("a=b;c"),
+    QStringLiteral("[Section]"),
+    QStringLiteral("商品編號"),
+    QStringLiteral("許功蓋"),
+    QStringLiteral("€"),
+    QStringLiteral("line\r\nbreak\rand\nmore"),
+    QStringLiteral("\t"),
+};
+
+QString Key(const QString& section, const QString& key)
+{
+    return section.toLower() + QLatin1Char('\x01') + key.toLower();
+}
+
+// Every value that the file lists, by section and key.
+QHash<QString, QString> ListedValues(const TIniFile& ini)
+{
+    QHash<QString, QString> values;
+    for (const QString& section : ini.ReadSections()) {
+        FUZZ_CHECK(ini.SectionExists(section), section);
+        const QStringList keys = ini.ReadSection(section);
+        const QStringList entries = ini.ReadSectionValues(section);
+        FUZZ_CHECK(keys.size() == entries.size(), section);
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            const QString value = entries[i].mid(keys[i].size() + 1);
+            FUZZ_CHECK(entries[i].startsWith(keys[i] + QLatin1Char('=')), entries[i]);
+            FUZZ_CHECK(ini.ValueExists(section, keys[i]), keys[i]);
+            FUZZ_CHECK(ini.ReadString(section, keys[i], QStringLiteral("\x02")) == value,
+                       section + QLatin1Char('/') + keys[i]);
+            values.insert(Key(section, keys[i]), value);
+        }
+    }
+    return values;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Search.ini"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
+        file.write(reinterpret_cast<const char*>(data), qint64(size));
+    }
+    TIniFile ini(path);
+    const QHash<QString, QString> before = ListedValues(ini);
+
+    // Write to a listed key, or to a new one; the value from the input's end.
+    const QStringList sections = ini.ReadSections();
+    QString section = QStringLiteral("Fuzz");
+    QString key = QStringLiteral("Fz");
+    if (!sections.isEmpty() && size % 2 == 1) {
+        section = sections[qsizetype(size / 2) % sections.size()];
+        const QStringList keys = ini.ReadSection(section);
+        // A key that starts with '[' turns its line into a section header
+        // once its value holds a ']': an open finding, left out here.
+        if (!keys.isEmpty()) key = keys[qsizetype(size / 4) % keys.size()];
+        if (key.startsWith(QLatin1Char('['))) key = QStringLiteral("Fz");
+    }
+    QString value = Values[qsizetype(size) % Values.size()];
+    if (size % 3 == 0)
+        value = QString::fromUtf8(reinterpret_cast<const char*>(data) + size -
+                                      std::min<size_t>(size, 16),
+                                  qsizetype(std::min<size_t>(size, 16)));
+    ini.WriteString(section, key, value);
+
+    QString oneLine = value;
+    oneLine.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    FUZZ_CHECK(ini.ReadString(section, key, QStringLiteral("\x02")) == oneLine.trimmed(),
+               section + QLatin1Char('/') + key + QLatin1Char('=') + value);
+    QHash<QString, QString> after = ListedValues(ini);
+    after.remove(Key(section, key));
+    for (auto it = after.cbegin(); it != after.cend(); ++it)
+        FUZZ_CHECK(before.value(it.key(), QStringLiteral("\x02")) == it.value(), it.key());
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        FUZZ_CHECK(it.key() == Key(section, key) || after.contains(it.key()), it.key());
+
+    ini.DeleteKey(section, key);
+    ini.EraseSection(section);
+    return 0;
+}
