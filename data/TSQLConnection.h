@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <functional>
+#include <mutex>
 
 // The program's one database connection. Its parameter list holds key=value
 // lines (Database, User_Name, Password, ServerCharSet, WaitOnLocks, ...).
@@ -63,6 +64,10 @@ public:
     std::unique_ptr<TSQLCursor> OpenCursor(const QString& sql, const QList<TSQLParamValue>& params);
     void Execute(const QString& sql, const QList<TSQLParamValue>& params);
 
+    // Cancels the statement under way (see TSQLDriverConnection::Cancel):
+    // the one method another thread may call while a statement runs.
+    void Cancel();
+
     // See TSQLDriverConnection::SetReuseStatements; kept across reconnects.
     bool ReuseStatements() const { return FReuseStatements; }
     void SetReuseStatements(bool value);
@@ -85,6 +90,8 @@ private:
     bool FReuseStatements = false;
     TStringList FParams;
     std::unique_ptr<TSQLDriverConnection> FConnection;
+    // Held while FConnection changes and while Cancel() uses it.
+    std::mutex FCancelMutex;
 };
 
 // Reuse of prepared statements for one batch of like statements: on from
