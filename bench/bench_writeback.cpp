@@ -331,6 +331,7 @@ class TSilentProgress : public TProgressSink
 public:
     void Start(int) override {}
     bool Step(int) override { return true; }
+    bool Update(int, bool) override { return true; }
     void Finish() override {}
 };
 

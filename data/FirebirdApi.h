@@ -23,6 +23,8 @@ struct FirebirdApi {
     X(isc_dsql_fetch)                                                                              \
     X(isc_dsql_free_statement)                                                                     \
     X(isc_dsql_sql_info)                                                                           \
+    X(fb_cancel_operation)                                                                         \
+    X(fb_shutdown_callback)                                                                        \
     X(fb_interpret)
 #define FIREBIRD_API_MEMBER(name) decltype(&::name) name = nullptr;
     FIREBIRD_API_FUNCTIONS(FIREBIRD_API_MEMBER)

@@ -25,6 +25,9 @@ struct FirebirdAttachment {
     // The workstation's code page, for columns and parameters of set NONE.
     std::shared_ptr<const CharSetCodec> NoneCodec;
     isc_db_handle Db = 0;
-    QByteArray TransactionParams;
+    // Writes wait for a locked row or not, as WaitOnLocks says; reads see the
+    // last committed version and never wait for another client's change.
+    QByteArray WriteTransactionParams;
+    QByteArray ReadTransactionParams;
     bool TrimChar = false;
 };

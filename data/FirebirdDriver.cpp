@@ -24,7 +24,8 @@ public:
     std::unique_ptr<TSQLCursor> Open(const QString& sql,
                                      const QList<TSQLParamValue>& params) override
     {
-        auto statement = std::make_unique<FirebirdStatement>(FAttachment);
+        auto statement =
+            std::make_unique<FirebirdStatement>(FAttachment, FirebirdStatement::TKind::Read);
         statement->Prepare(sql);
         statement->Execute(params);
         return std::make_unique<FirebirdCursor>(std::move(statement));
@@ -43,7 +44,7 @@ public:
     void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
     {
         if (!FKept.On()) {
-            FirebirdStatement statement(FAttachment);
+            FirebirdStatement statement(FAttachment, FirebirdStatement::TKind::Write);
             statement.Prepare(sql);
             statement.Execute(params);
             statement.Commit();
@@ -52,7 +53,8 @@ public:
         FKept.Run(
             sql,
             [&] {
-                auto statement = std::make_unique<FirebirdStatement>(FAttachment);
+                auto statement = std::make_unique<FirebirdStatement>(
+                    FAttachment, FirebirdStatement::TKind::Write);
                 statement->Prepare(sql);
                 return statement;
             },
@@ -63,6 +65,14 @@ public:
     }
 
     void SetReuseStatements(bool value) override { FKept.SetOn(value); }
+
+    void Cancel() override
+    {
+        // The engine answers "nothing to cancel" when no statement runs.
+        ISC_STATUS_ARRAY status;
+        auto db = const_cast<isc_db_handle*>(&FAttachment->Db);
+        FAttachment->Api->fb_cancel_operation(status, db, fb_cancel_raise);
+    }
 
 private:
     std::shared_ptr<const FirebirdAttachment> FAttachment;
@@ -79,11 +89,20 @@ void AddParam(QByteArray& block, char tag, const QByteArray& value)
     block += value;
 }
 
-QByteArray TransactionParams(bool waitOnLocks)
+QByteArray WriteTransactionParams(bool waitOnLocks)
 {
     const char params[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed,
                            isc_tpb_no_rec_version,
                            char(waitOnLocks ? isc_tpb_wait : isc_tpb_nowait)};
+    return QByteArray(params, sizeof params);
+}
+
+// With no record versions a SELECT would wait for every row another client
+// holds changed; with them it reads the last committed version instead.
+QByteArray ReadTransactionParams()
+{
+    const char params[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
+                           isc_tpb_rec_version};
     return QByteArray(params, sizeof params);
 }
 
@@ -107,8 +126,9 @@ std::unique_ptr<TSQLDriverConnection> FirebirdDriver::Connect(const QMap<QString
     attachment->Api = FApi;
     attachment->Codec = CharSetCodec::ForName(DriverParam(params, QLatin1String("ServerCharSet")));
     attachment->NoneCodec = CharSetCodec::ForName(QString());
-    attachment->TransactionParams =
-        TransactionParams(DriverParamIsTrue(params, QLatin1String("WaitOnLocks")));
+    attachment->WriteTransactionParams =
+        WriteTransactionParams(DriverParamIsTrue(params, QLatin1String("WaitOnLocks")));
+    attachment->ReadTransactionParams = ReadTransactionParams();
     attachment->TrimChar = DriverParamIsTrue(params, QLatin1String("Trim Char"));
 
     QByteArray dpb(1, char(isc_dpb_version1));

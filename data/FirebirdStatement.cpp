@@ -26,8 +26,9 @@ int CharSetOf(const XSQLVAR& var)
 
 } // namespace
 
-FirebirdStatement::FirebirdStatement(std::shared_ptr<const FirebirdAttachment> attachment)
-    : FAttachment(std::move(attachment))
+FirebirdStatement::FirebirdStatement(std::shared_ptr<const FirebirdAttachment> attachment,
+                                     TKind kind)
+    : FAttachment(std::move(attachment)), FKind(kind)
 {
 }
 
@@ -76,7 +77,9 @@ void FirebirdStatement::BeginTransaction()
     const FirebirdAttachment& a = *FAttachment;
     ISC_STATUS_ARRAY status;
     auto db = const_cast<isc_db_handle*>(&a.Db);
-    TransactionBlock block{db, int(a.TransactionParams.size()), a.TransactionParams.constData()};
+    const QByteArray& params =
+        FKind == TKind::Read ? a.ReadTransactionParams : a.WriteTransactionParams;
+    TransactionBlock block{db, int(params.size()), params.constData()};
     a.Api->isc_start_multiple(status, &FTransaction, 1, &block);
     a.Check(status);
 }

@@ -5,15 +5,18 @@
 
 #include <vector>
 
-// One statement in its own transaction: write, read committed without record
-// versions, wait or no wait for locks as the connection says. Commit() ends
+// One statement in its own transaction: a write runs read committed without
+// record versions, waiting for locks or not as the connection says; a read is
+// read-only, read committed with record versions. Commit() ends
 // both; EndTransaction() commits but keeps the statement prepared, so it can
 // run again in a transaction of its own. A statement destroyed with its
 // transaction open rolls it back.
 class FirebirdStatement
 {
 public:
-    explicit FirebirdStatement(std::shared_ptr<const FirebirdAttachment> attachment);
+    enum class TKind { Write, Read };
+
+    FirebirdStatement(std::shared_ptr<const FirebirdAttachment> attachment, TKind kind);
     ~FirebirdStatement();
     FirebirdStatement(const FirebirdStatement&) = delete;
     FirebirdStatement& operator=(const FirebirdStatement&) = delete;
@@ -46,6 +49,7 @@ private:
     void BindNumber(int index, XSQLVAR& var, const QString& text);
 
     std::shared_ptr<const FirebirdAttachment> FAttachment;
+    TKind FKind;
     isc_tr_handle FTransaction = 0;
     isc_stmt_handle FStatement = 0;
     int FType = 0;

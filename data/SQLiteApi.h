@@ -12,7 +12,8 @@ struct SQLiteApi {
     X(sqlite3_open_v2)                                                                             \
     X(sqlite3_close_v2)                                                                            \
     X(sqlite3_exec)                                                                                \
-    X(sqlite3_busy_timeout)                                                                        \
+    X(sqlite3_busy_handler)                                                                        \
+    X(sqlite3_interrupt)                                                                           \
     X(sqlite3_errmsg)                                                                              \
     X(sqlite3_extended_errcode)                                                                    \
     X(sqlite3_prepare_v2)                                                                          \

@@ -4,6 +4,7 @@
 #include "SQLiteApi.h"
 #include "SQLiteParamTypes.h"
 
+#include <atomic>
 #include <memory>
 
 // One open SQLite database, shared by its connection and open cursors; closed
@@ -18,6 +19,11 @@ struct SQLiteDatabase {
     // The set text parameters are held to; null when any character goes.
     std::shared_ptr<const CharSetCodec> CharSet;
     sqlite3* Db = nullptr;
+    // With WaitOnLocks, how long a statement waits for another connection's
+    // lock; 0 fails at once.
+    int LockWaitMilliseconds = 0;
+    // Set by another thread to make the statement under way give up.
+    mutable std::atomic<bool> Cancelled{false};
 };
 
 // A prepared statement with its values bound, finalized on destruction.

@@ -7,11 +7,25 @@
 #include "TKeptStatement.h"
 
 #include <QFile>
+#include <chrono>
+#include <thread>
 
 namespace
 {
 
 constexpr int LockWaitMilliseconds = 10 * 60 * 1000;
+constexpr int LockPollMilliseconds = 5;
+
+// SQLite's own busy timeout sleeps where nothing can wake it; this one looks
+// for a cancel between short sleeps.
+int WaitForLock(void* data, int attempt)
+{
+    const auto& database = *static_cast<const SQLiteDatabase*>(data);
+    if (database.Cancelled || attempt * LockPollMilliseconds >= database.LockWaitMilliseconds)
+        return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(LockPollMilliseconds));
+    return 1;
+}
 
 class SQLiteConnection final : public TSQLDriverConnection
 {
@@ -24,6 +38,7 @@ public:
     std::unique_ptr<TSQLCursor> Open(const QString& sql,
                                      const QList<TSQLParamValue>& params) override
     {
+        FDatabase->Cancelled = false;
         return std::make_unique<SQLiteCursor>(
             std::make_unique<SQLiteStatement>(FDatabase, sql, params));
     }
@@ -38,6 +53,7 @@ public:
 
     void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
     {
+        FDatabase->Cancelled = false;
         if (!FKept.On()) {
             SQLiteStatement statement(FDatabase, sql, params);
             while (statement.Step())
@@ -54,6 +70,12 @@ public:
     }
 
     void SetReuseStatements(bool value) override { FKept.SetOn(value); }
+
+    void Cancel() override
+    {
+        FDatabase->Cancelled = true;
+        FDatabase->Api->sqlite3_interrupt(FDatabase->Db);
+    }
 
 private:
     std::shared_ptr<const SQLiteDatabase> FDatabase;
@@ -88,7 +110,9 @@ std::unique_ptr<TSQLDriverConnection> SQLiteDriver::Connect(const QMap<QString, 
                                "PRAGMA case_sensitive_like = ON"})
         if (FApi->sqlite3_exec(database->Db, pragma, nullptr, nullptr, nullptr) != SQLITE_OK)
             database->Fail();
-    if (DriverParamIsTrue(params, QLatin1String("WaitOnLocks")))
-        FApi->sqlite3_busy_timeout(database->Db, LockWaitMilliseconds);
+    if (DriverParamIsTrue(params, QLatin1String("WaitOnLocks"))) {
+        database->LockWaitMilliseconds = LockWaitMilliseconds;
+        FApi->sqlite3_busy_handler(database->Db, &WaitForLock, database.get());
+    }
     return std::make_unique<SQLiteConnection>(std::move(database));
 }

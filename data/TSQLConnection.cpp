@@ -103,8 +103,10 @@ void TSQLConnection::Open()
     for (int i = 0; i < FParams.Count(); ++i)
         if (FParams.IndexOfName(FParams.Names(i)) == i)
             params.insert(FParams.Names(i).trimmed(), FParams.ValueFromIndex(i));
-    FConnection = driver->Connect(params);
-    FConnection->SetReuseStatements(FReuseStatements);
+    std::unique_ptr<TSQLDriverConnection> connection = driver->Connect(params);
+    connection->SetReuseStatements(FReuseStatements);
+    const std::lock_guard lock(FCancelMutex);
+    FConnection = std::move(connection);
 }
 
 void TSQLConnection::SetReuseStatements(bool value)
@@ -115,7 +117,17 @@ void TSQLConnection::SetReuseStatements(bool value)
 
 void TSQLConnection::Close()
 {
-    FConnection.reset();
+    std::unique_ptr<TSQLDriverConnection> closing;
+    {
+        const std::lock_guard lock(FCancelMutex);
+        closing = std::move(FConnection);
+    }
+}
+
+void TSQLConnection::Cancel()
+{
+    const std::lock_guard lock(FCancelMutex);
+    if (FConnection) FConnection->Cancel();
 }
 
 std::unique_ptr<TSQLCursor> TSQLConnection::OpenCursor(const QString& sql,

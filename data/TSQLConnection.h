@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <functional>
+#include <mutex>
 
 // The program's one database connection. Its parameter list holds key=value
 // lines (Database, User_Name, Password, ServerCharSet, WaitOnLocks, ...).
@@ -65,6 +66,10 @@ public:
     std::unique_ptr<TSQLCursor> OpenBatches(const QString& sql, const TSQLParamBatches& batches);
     void Execute(const QString& sql, const QList<TSQLParamValue>& params);
 
+    // Cancels the statement under way (see TSQLDriverConnection::Cancel):
+    // the one method another thread may call while a statement runs.
+    void Cancel();
+
     // See TSQLDriverConnection::SetReuseStatements; kept across reconnects.
     bool ReuseStatements() const { return FReuseStatements; }
     void SetReuseStatements(bool value);
@@ -87,6 +92,8 @@ private:
     bool FReuseStatements = false;
     TStringList FParams;
     std::unique_ptr<TSQLDriverConnection> FConnection;
+    // Held while FConnection changes and while Cancel() uses it.
+    std::mutex FCancelMutex;
 };
 
 // Reuse of prepared statements for one batch of like statements: on from

@@ -13,11 +13,10 @@
 // Nothing outside data/ knows which engine runs. Errors are thrown as
 // ESQLError (engine text) or EDatabaseError (the layer's own messages).
 
-struct TSQLColumn
-{
-    QString Name;       // as the engine reports it (upper case on Firebird)
+struct TSQLColumn {
+    QString Name; // as the engine reports it (upper case on Firebird)
     TFieldType DataType = TFieldType::ftUnknown;
-    int Size = 0;       // declared size of text columns, in the connection's bytes
+    int Size = 0; // declared size of text columns, in the connection's bytes
 };
 
 // A parameter value: always text, or null. The driver converts the text to
@@ -73,6 +72,12 @@ public:
     // a prepared statement may keep other clients from changing the
     // structure of the tables it names, so reuse lasts one batch.
     virtual void SetReuseStatements(bool value) = 0;
+
+    // Makes the statement under way fail at once: one that waits for
+    // another client's lock gives up, and its row stays as it was. Any
+    // thread may call it while the connection's own thread runs a statement;
+    // with no statement under way it does nothing.
+    virtual void Cancel() = 0;
 };
 
 // A driver as named by LibraryName in the drivers file ("firebird", "sqlite").
@@ -87,8 +92,7 @@ public:
 
     // Connects with the connection's whole parameter list (Database,
     // User_Name, Password, ServerCharSet, WaitOnLocks, ...).
-    virtual std::unique_ptr<TSQLDriverConnection>
-    Connect(const QMap<QString, QString>& params) = 0;
+    virtual std::unique_ptr<TSQLDriverConnection> Connect(const QMap<QString, QString>& params) = 0;
 };
 
 // The program's own drivers by LibraryName; null for an unknown name.

@@ -1,6 +1,7 @@
 #include "FrmMassAmend.h"
 
 #include "DBGrid.h"
+#include "Exceptions.h"
 #include "Getdata.h"
 #include "ProductCatalogue.h"
 #include "TApplication.h"
@@ -157,12 +158,34 @@ QString TFormMassAmend::StartStatement()
     return QStringLiteral("select * from PRODUCT\r\nwhere PROD_ID = '-1'");
 }
 
-QString TFormMassAmend::StoppedMessage(int written, int total)
+QString TFormMassAmend::CountSentence(int written, int total)
 {
-    return QStringLiteral("回存已停止：%1 筆中已寫入 %2 筆，其餘 %3 筆未寫入。")
+    return QStringLiteral("%1 筆中已寫入 %2 筆，其餘 %3 筆未寫入。")
         .arg(total)
         .arg(written)
         .arg(total - written);
+}
+
+QString TFormMassAmend::StoppedMessage(int written, int total)
+{
+    return QStringLiteral("回存已停止：") + CountSentence(written, total);
+}
+
+QString TFormMassAmend::FailedMessage(std::exception_ptr error, int written, int total)
+{
+    QString message;
+    try {
+        std::rethrow_exception(error);
+    } catch (const Exception& e) {
+        message = e.Message();
+    } catch (const std::exception& e) {
+        message = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        message = QStringLiteral("Unknown error");
+    }
+    // The engine's message keeps the box's rule for its end; the count is a
+    // sentence of its own, already ended.
+    return ErrorBoxText(message) + QLatin1Char('\n') + CountSentence(written, total);
 }
 
 void TFormMassAmend::SetProgress(std::unique_ptr<TProgressSink> progress)
@@ -402,20 +425,28 @@ void TFormMassAmend::Button2Click(QObject* Sender)
         std::vector<TWriteBackRow> rows;
         rows.reserve(std::size_t(total));
         int written = 0;
+        std::exception_ptr failure;
         {
             TControlsDisabled still(*CDS_PRODUCT);
             for (; !CDS_PRODUCT->Eof(); CDS_PRODUCT->Next())
                 rows.push_back({CDS_PRODUCTPROD_ID->AsString(), value});
+            try {
+                written = writeBack.Run(rows, *FProgress);
+            } catch (...) {
+                failure = std::current_exception();
+                written = writeBack.Written();
+            }
+            // The rows were written on another thread; the cursor goes where
+            // following them would have left it: on the row that failed or
+            // was not written, past the end when all were.
             CDS_PRODUCT->First();
-            // The cursor follows the rows as they are written, so a failure
-            // leaves it on the row that failed.
-            writeBack.OnRowWritten = [this](int) { CDS_PRODUCT->Next(); };
-            written = writeBack.Run(rows, *FProgress);
+            CDS_PRODUCT->MoveBy(written);
         }
-        writeBack.RefreshNames();
-
-        // Stopped by the operator: the rows written so far stay written, and
-        // the names above already match them.
-        if (written < total) Messages().ShowMessage(StoppedMessage(written, total));
+        if (writeBack.ApplicationEnding()) return;
+        if (failure) {
+            Messages().ShowError(Application()->Title(), FailedMessage(failure, written, total));
+            return;
+        }
+        if (writeBack.Stopped()) Messages().ShowMessage(StoppedMessage(written, total));
     });
 }

@@ -11,6 +11,7 @@
 #include "TStringField.h"
 
 #include <QWidget>
+#include <exception>
 #include <memory>
 
 class QCheckBox;
@@ -81,8 +82,14 @@ public:
     // The start statement of SQL_Product: every column, no rows as long as no
     // product is coded "-1".
     static QString StartStatement();
+    // "n 筆中已寫入 k 筆，其餘 n−k 筆未寫入。"
+    static QString CountSentence(int written, int total);
     // The message after the operator stopped a write-back.
     static QString StoppedMessage(int written, int total);
+    // The error box's text after a row failed: the error's message, ended
+    // as the box ends it, then on a line of its own how many rows were
+    // written.
+    static QString FailedMessage(std::exception_ptr error, int written, int total);
 
 private:
     void CreateComponents();

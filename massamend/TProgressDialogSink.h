@@ -9,12 +9,12 @@
 
 class QWidget;
 
-// Progress in a window-modal dialog that appears only when the run is going
-// to take longer than MinimumDuration() (half a second), showing rows done of
-// the total, with a button that asks the run to stop after the current row.
-// The dialog is brought up to date, and the button looked at, at most every
-// UpdateInterval() (50 ms) and at the last row: redrawing it for every row
-// would cost more than a row's statement.
+// Progress in a window-modal dialog that appears once the run has gone on for
+// MinimumDuration() (half a second), showing rows done of the total, with a
+// button that asks the run to stop after the current row, or at once when
+// that row waits for another user. Its text is brought up to date at most
+// every UpdateInterval() (50 ms) and at the last row: redrawing it for every
+// row would cost more than a row's statement.
 class TProgressDialogSink : public TProgressSink
 {
 public:
@@ -28,11 +28,15 @@ public:
 
     void Start(int total) override;
     bool Step(int done) override;
+    bool Update(int done, bool waiting) override;
+    bool TakesInput() const override;
     void Finish() override;
 
     // The dialog of the run in progress, null outside a run.
     QProgressDialog* Dialog() const { return FDialog; }
     static QString LabelText(int done, int total);
+    // The text while the row under way waits for another user's lock.
+    static QString WaitingText(int done, int total);
 
 private:
     QWidget* FParent;
@@ -41,4 +45,5 @@ private:
     int FUpdateInterval = 50;
     int FTotal = 0;
     QElapsedTimer FSinceUpdate;
+    QString FShown;
 };

@@ -1,15 +1,26 @@
 #pragma once
 
-// Where a long run over rows reports how far it got and learns whether the
-// operator asked it to stop. Start() and Finish() bracket one run.
+// Where a write-back that runs on a thread of its own shows how far it got
+// and learns whether the operator asked it to stop. Start(), Update() and
+// Finish() are called on the window's thread and bracket one run; Step() on
+// the thread that writes.
 class TProgressSink
 {
 public:
     virtual ~TProgressSink() = default;
 
     virtual void Start(int total) = 0;
-    // done rows of the total are finished; false when the operator asked to
-    // stop, so that the run ends before the next row.
+    // On the writing thread, once done rows are written: false stops the run
+    // before the next row.
     virtual bool Step(int done) = 0;
+    // On the window's thread, several times a second while the run goes:
+    // done rows are written, and waiting is true while the row under way has
+    // been waiting for another user's lock. False once the operator asked to
+    // stop; a row that waits is then cancelled and stays unwritten.
+    virtual bool Update(int done, bool waiting) = 0;
+    // True while the operator can act on the progress (a dialog on screen);
+    // until then the window's mouse and keys wait, so that nothing else
+    // starts while the run goes.
+    virtual bool TakesInput() const { return false; }
     virtual void Finish() = 0;
 };

@@ -4,8 +4,24 @@
 #include "TProgressSink.h"
 #include "TSQLQuery.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <chrono>
+#include <thread>
+
 namespace
 {
+
+// The loop's exit code when the watch asks to look again.
+constexpr int LookAgain = 1;
+
+qint64 SteadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 // One run of a progress sink, finished however the run ends.
 class TProgressRun
@@ -29,21 +45,104 @@ TWriteBack::TWriteBack(TSQLQuery& query, const TChangeStamp& stamp) : FQuery(que
 
 int TWriteBack::Run(const std::vector<TWriteBackRow>& rows, TProgressSink& progress)
 {
-    const int total = int(rows.size());
-    int written = 0;
-    TProgressRun run(progress, total);
+    FWritten = 0;
+    FRowStarted = -1;
+    FStop = false;
+    FCancelled = false;
+    FDone = false;
+    FStopped = false;
+    FApplicationEnding = false;
+    FError = nullptr;
+    TProgressRun run(progress, int(rows.size()));
     // The code goes in as a parameter, so every row's statement has the same
     // text and is prepared once for the whole list.
     TStatementReuse reuse(*FQuery.SQLConnection());
-    bool go = true;
-    while (go && written < total) {
-        SetRowStatement(rows[std::size_t(written)]);
-        FQuery.ExecSQL();
-        if (OnRowWritten) OnRowWritten(written);
-        ++written;
-        go = run.Step(written);
+    // The watch sees the end at its next look.
+    std::thread writer([&] {
+        Write(rows, progress);
+        FDone = true;
+    });
+    Watch(progress);
+    writer.join();
+    if (FError) std::rethrow_exception(FError);
+    return FWritten;
+}
+
+void TWriteBack::Write(const std::vector<TWriteBackRow>& rows, TProgressSink& progress)
+{
+    const int total = int(rows.size());
+    int written = 0;
+    try {
+        while (written < total && !FStop) {
+            FRowStarted = SteadyMs();
+            SetRowStatement(rows[std::size_t(written)]);
+            FQuery.ExecSQL();
+            FRowStarted = -1;
+            if (OnRowWritten) OnRowWritten(written);
+            FWritten = ++written;
+            if (!progress.Step(written)) break;
+        }
+        FStopped = written < total;
+        // Stopped by the operator: the rows written so far keep names that
+        // match them.
+        FRowStarted = SteadyMs();
+        RefreshNames();
+        FRowStarted = -1;
+    } catch (...) {
+        FRowStarted = -1;
+        // The operator's stop cancelled the statement: it changed nothing,
+        // and the run ends as stopped.
+        if (FCancelled)
+            FStopped = true;
+        else
+            FError = std::current_exception();
     }
-    return written;
+}
+
+bool TWriteBack::Waiting() const
+{
+    const qint64 started = FRowStarted;
+    return started >= 0 && SteadyMs() - started > WaitThresholdMs;
+}
+
+void TWriteBack::Watch(TProgressSink& progress)
+{
+    QEventLoop loop;
+    bool takesInput = false;
+    bool inside = false;
+    const auto look = [&] {
+        // A modal progress dialog lets events run while it updates.
+        if (inside) return;
+        inside = true;
+        const bool waiting = Waiting();
+        if (!progress.Update(FWritten, waiting)) FStop = true;
+        // Only a row that waits is cancelled: one that is about to commit
+        // is left to finish, and a cancel must not outlive its row.
+        if (FStop && waiting) {
+            FCancelled = true;
+            FQuery.SQLConnection()->Cancel();
+        }
+        if (FDone || progress.TakesInput() != takesInput) loop.exit(LookAgain);
+        inside = false;
+    };
+    QTimer watch;
+    watch.setInterval(WatchIntervalMs);
+    QObject::connect(&watch, &QTimer::timeout, look);
+    watch.start();
+    while (!FDone) {
+        takesInput = progress.TakesInput();
+        // Until the progress takes the operator's input, clicks wait, so
+        // that no other handler starts on the connection in use.
+        const QEventLoop::ProcessEventsFlags flags =
+            takesInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
+        // Any other end is the application's, which ends every loop: the
+        // window closed or a termination signal came.
+        if (loop.exec(flags) != LookAgain) {
+            FStop = true;
+            FApplicationEnding = true;
+        }
+    }
+    look();
 }
 
 void TWriteBack::SetRowStatement(const TWriteBackRow& row)

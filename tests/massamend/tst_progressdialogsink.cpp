@@ -14,6 +14,8 @@ private slots:
     void stopButtonEndsRunAfterCurrentRow();
     void finishRemovesTheDialog();
     void betweenUpdatesOnlyTheLastRowAndTheStopButtonCount();
+    void waitingRowShowsAtOnce();
+    void writingThreadIsNeverStopped();
 };
 
 void tst_ProgressDialogSink::startsHiddenAndWindowModal()
@@ -40,13 +42,13 @@ void tst_ProgressDialogSink::longRunShowsRowsOfTotal()
     sink.SetMinimumDuration(0);
     sink.SetUpdateInterval(0);
     sink.Start(40);
-    QVERIFY(sink.Step(3));
+    QVERIFY(sink.Update(3, false));
     QProgressDialog* dialog = sink.Dialog();
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->labelText(), QStringLiteral("已寫入 3 / 40 筆"));
     QCOMPARE(dialog->value(), 3);
     QCOMPARE(dialog->maximum(), 40);
-    QVERIFY(sink.Step(40));
+    QVERIFY(sink.Update(40, false));
     QCOMPARE(dialog->labelText(), TProgressDialogSink::LabelText(40, 40));
     // Still up at the end: the run closes it.
     QVERIFY(dialog->isVisible());
@@ -60,12 +62,12 @@ void tst_ProgressDialogSink::stopButtonEndsRunAfterCurrentRow()
     sink.SetMinimumDuration(0);
     sink.SetUpdateInterval(0);
     sink.Start(10);
-    QVERIFY(sink.Step(1));
+    QVERIFY(sink.Update(1, false));
     QPushButton* stop = sink.Dialog()->findChild<QPushButton*>();
     QVERIFY(stop);
     QCOMPARE(stop->text(), QStringLiteral("停止"));
     QTest::mouseClick(stop, Qt::LeftButton);
-    QVERIFY(!sink.Step(2));
+    QVERIFY(!sink.Update(2, false));
     sink.Finish();
 }
 
@@ -76,14 +78,14 @@ void tst_ProgressDialogSink::finishRemovesTheDialog()
     sink.SetMinimumDuration(0);
     sink.SetUpdateInterval(0);
     sink.Start(2);
-    QVERIFY(sink.Step(1));
+    QVERIFY(sink.Update(1, false));
     QPointer<QProgressDialog> dialog = sink.Dialog();
     sink.Finish();
     QVERIFY(dialog.isNull());
     QVERIFY(!sink.Dialog());
     // A new run starts fresh, not stopped.
     sink.Start(2);
-    QVERIFY(sink.Step(1));
+    QVERIFY(sink.Update(1, false));
     sink.Finish();
 }
 
@@ -95,16 +97,51 @@ void tst_ProgressDialogSink::betweenUpdatesOnlyTheLastRowAndTheStopButtonCount()
     sink.SetUpdateInterval(24 * 60 * 60 * 1000);
     sink.Start(5);
     QProgressDialog* dialog = sink.Dialog();
-    QVERIFY(sink.Step(1));
+    QVERIFY(sink.Update(1, false));
     QCOMPARE(dialog->labelText(), TProgressDialogSink::LabelText(0, 5));
-    QVERIFY(sink.Step(4));
+    QVERIFY(sink.Update(4, false));
     QCOMPARE(dialog->value(), 0);
-    QVERIFY(sink.Step(5));
+    QVERIFY(sink.Update(5, false));
     QCOMPARE(dialog->labelText(), TProgressDialogSink::LabelText(5, 5));
     QCOMPARE(dialog->value(), 5);
     dialog->cancel();
-    QVERIFY(!sink.Step(5));
+    QVERIFY(!sink.Update(5, false));
     sink.Finish();
+}
+
+void tst_ProgressDialogSink::waitingRowShowsAtOnce()
+{
+    QWidget window;
+    TProgressDialogSink sink(&window);
+    sink.SetMinimumDuration(0);
+    sink.SetUpdateInterval(24 * 60 * 60 * 1000);
+    sink.Start(5);
+    QProgressDialog* dialog = sink.Dialog();
+    QVERIFY(sink.Update(2, true));
+    QCOMPARE(dialog->labelText(), QStringLiteral("已寫入 2 / 5 筆\n等待其他使用者…"));
+    QCOMPARE(dialog->value(), 2);
+    QVERIFY(sink.Update(5, false));
+    QCOMPARE(dialog->labelText(), TProgressDialogSink::LabelText(5, 5));
+    sink.Finish();
+}
+
+// The stop button reaches the run through Update() on the window's thread;
+// the writing thread's Step() never touches the dialog.
+void tst_ProgressDialogSink::writingThreadIsNeverStopped()
+{
+    QWidget window;
+    TProgressDialogSink sink(&window);
+    sink.SetMinimumDuration(0);
+    sink.SetUpdateInterval(0);
+    sink.Start(5);
+    QVERIFY(!sink.TakesInput());
+    QVERIFY(sink.Update(1, false));
+    QVERIFY(sink.TakesInput());
+    sink.Dialog()->cancel();
+    QVERIFY(sink.Step(2));
+    QVERIFY(!sink.Update(2, false));
+    sink.Finish();
+    QVERIFY(!sink.TakesInput());
 }
 
 QTEST_MAIN(tst_ProgressDialogSink)

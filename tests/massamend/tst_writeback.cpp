@@ -1,11 +1,8 @@
 #include "MassAmendFixture.h"
 #include "TApplication.h"
-#include "TProgressDialogSink.h"
 #include "TestBackends.h"
 
-#include <QProgressDialog>
 #include <QTest>
-#include <QTimer>
 
 // "回存": one UPDATE per listed product with the change stamps, then the name
 // refresh; checked through a second connection.
@@ -34,8 +31,6 @@ private slots:
     void emptyListRefreshesNamesWhateverTheValue();
     void stopAfterRowKeepsWrittenRowsAndRefreshesNames_data();
     void stopAfterRowKeepsWrittenRowsAndRefreshesNames();
-    void stopButtonOfTheProgressDialog_data();
-    void stopButtonOfTheProgressDialog();
 };
 
 namespace
@@ -392,6 +387,11 @@ void tst_WriteBack::failureAtRowKeepsEarlierRowsAndSkipsNameRefresh()
     QCOMPARE(f.Boxes.Boxes.first().Kind, QStringLiteral("error"));
     QVERIFY2(f.Boxes.Texts().first().contains(QStringLiteral("product is locked")),
              qPrintable(f.Boxes.Texts().first()));
+    // The engine's message, then how far the write-back got.
+    QVERIFY2(
+        f.Boxes.Texts().first().endsWith(QStringLiteral(".\n5 筆中已寫入 2 筆，其餘 3 筆未寫入。")),
+        qPrintable(f.Boxes.Texts().first()));
+    QCOMPARE(f.Form->CDS_PRODUCT->RecNo(), 3);
     const QMap<QString, QVariantList> after = f.Rows();
     const int provider = f.ColumnIndex(QStringLiteral("PROVIDER_ID"));
     for (auto it = after.begin(); it != after.end(); ++it) {
@@ -515,47 +515,6 @@ void tst_WriteBack::stopAfterRowKeepsWrittenRowsAndRefreshesNames()
     QCOMPARE(StaleNames(*f.Check, QStringLiteral("PROD_ITEM"), QStringLiteral("PD_ITEMID"),
                         QStringLiteral("PD_ITEMNAME")),
              0);
-}
-
-void tst_WriteBack::stopButtonOfTheProgressDialog_data()
-{
-    AddBackendRows();
-}
-
-void tst_WriteBack::stopButtonOfTheProgressDialog()
-{
-    QFETCH(TestBackend, backend);
-    MassAmendFixture f(backend);
-    OPEN_FIXTURE(f);
-    // The dialog shows from the first row and looks at its button at every
-    // row; it first lets the window system run at the second one.
-    auto sink = std::make_unique<TProgressDialogSink>(f.Form.get());
-    sink->SetMinimumDuration(0);
-    sink->SetUpdateInterval(0);
-    TProgressDialogSink* dialogSink = sink.get();
-    f.Form->SetProgress(std::move(sink));
-    const QStringList listed = f.Codes({0, 1, 2, 3, 4, 5});
-    f.Form->CDS_PRODUCT->SetIndexFieldNames(QStringLiteral("PROD_ID"));
-    f.Load(listed);
-    f.Choose(QStringLiteral("PROD_SNAME"), QStringLiteral("STOPPED"));
-    QString shown;
-    QTimer::singleShot(0, [&] {
-        QProgressDialog* dialog = dialogSink->Dialog();
-        QVERIFY(dialog && dialog->isVisible());
-        shown = dialog->labelText();
-        QPushButton* stop = dialog->findChild<QPushButton*>();
-        QVERIFY(stop);
-        stop->click();
-    });
-
-    f.Form->Button2Click(f.Form->Button2);
-
-    QCOMPARE(shown, TProgressDialogSink::LabelText(2, 6));
-    QCOMPARE(f.Boxes.Texts(), QStringList({TFormMassAmend::StoppedMessage(2, 6)}));
-    QVERIFY(!dialogSink->Dialog());
-    const QMap<QString, QVariant> names = f.Column(QStringLiteral("PROD_SNAME"));
-    for (int i = 0; i < listed.size(); ++i)
-        QCOMPARE(names.value(listed.at(i)).toString() == QLatin1String("STOPPED"), i < 2);
 }
 
 QTEST_MAIN(tst_WriteBack)
