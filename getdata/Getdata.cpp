@@ -18,6 +18,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -217,6 +218,10 @@ void TFrmgetdata::CreateControls()
 
     for (TSpeedButton* button : {SpeedButton1, SpeedButton2, SpeedButton3})
         button->setFocusPolicy(Qt::NoFocus);
+    // They take no focus, so keys reach them from anywhere in the dialog.
+    SpeedButton1->setShortcut(QKeySequence(Qt::Key_F3));
+    SpeedButton3->setShortcut(QKeySequence(Qt::Key_F4));
+    SpeedButton2->setShortcut(QKeySequence(Qt::Key_F5));
 
     // ---- centre: the result grid and the hidden name list ----
     DBGrid1 = Named(new TSelectGrid(Panel5), "DBGrid1");
@@ -248,16 +253,17 @@ void TFrmgetdata::CreateControls()
         TDBBDisableReason End;
         const char16_t* Caption;
         const char16_t* Hint;
+        QKeyCombination Key;
     };
     const TNavButton navigation[] = {
         {dbSBtnFirst, "dbSBtnFirst", TDBButtonType::nbFirst, TDBBDisableReason::drBOF, u"首筆",
-         u"首筆記錄"},
+         u"首筆記錄", Qt::ALT | Qt::Key_Home},
         {dbSBtnPrior, "dbSBtnPrior", TDBButtonType::nbPrior, TDBBDisableReason::drBOF, u"前筆",
-         u"前筆記錄"},
+         u"前筆記錄", Qt::ALT | Qt::Key_PageUp},
         {dbSBtnNext, "dbSBtnNext", TDBButtonType::nbNext, TDBBDisableReason::drEOF, u"次筆",
-         u"次筆記錄"},
+         u"次筆記錄", Qt::ALT | Qt::Key_PageDown},
         {dbSBtnLast, "dbSBtnLast", TDBButtonType::nbLast, TDBBDisableReason::drEOF, u"末筆",
-         u"末筆記錄"},
+         u"末筆記錄", Qt::ALT | Qt::Key_End},
     };
     int x = 17;
     for (const TNavButton& nav : navigation) {
@@ -270,6 +276,7 @@ void TFrmgetdata::CreateControls()
         button->SetLayout(TButtonLayout::blGlyphTop);
         button->SetFlat(true);
         button->setFocusPolicy(Qt::NoFocus);
+        button->setShortcut(QKeySequence(nav.Key));
         button->setGeometry(x, 2, 45, 37);
         button->SetEnabled(true); // RuntimeEnabled
         nav.Member = button;

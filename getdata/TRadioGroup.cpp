@@ -62,19 +62,34 @@ QRadioButton* TRadioGroup::Button(int index) const
 void TRadioGroup::Rebuild()
 {
     FUpdating = true;
+    FGroup->setExclusive(false);
     for (QRadioButton* button : std::as_const(FButtons)) {
+        button->setChecked(false);
+        FLayout->removeWidget(button);
+    }
+    FGroup->setExclusive(true);
+    const int count = int(FItems.size());
+    while (FButtons.size() > count) {
+        QRadioButton* button = FButtons.takeLast();
         FGroup->removeButton(button);
         delete button;
     }
-    FButtons.clear();
-    const int count = int(FItems.size());
-    const int rows = (count + FColumns - 1) / FColumns;
+    // The buttons are kept and a new one follows the one before it in the
+    // focus chain: a new widget would join the chain at the window's end, and
+    // Tab would no longer reach the group where it stands.
     for (int i = 0; i < count; ++i) {
+        if (i < FButtons.size()) {
+            FButtons[i]->setText(FItems.at(i));
+            continue;
+        }
         auto* button = new QRadioButton(FItems.at(i), this);
         FGroup->addButton(button, i);
-        FLayout->addWidget(button, rows > 0 ? i % rows : 0, rows > 0 ? i / rows : 0);
+        if (i > 0) QWidget::setTabOrder(FButtons[i - 1], button);
         FButtons.append(button);
     }
+    const int rows = (count + FColumns - 1) / FColumns;
+    for (int i = 0; i < count; ++i)
+        FLayout->addWidget(FButtons[i], rows > 0 ? i % rows : 0, rows > 0 ? i / rows : 0);
     for (int c = 0; c < FLayout->columnCount(); ++c)
         FLayout->setColumnStretch(c, c < FColumns ? 1 : 0);
     FUpdating = false;

@@ -653,9 +653,17 @@ void TCustomDBGrid::ColumnResized(int displayPosition, int width)
 
 void TCustomDBGrid::KeyDown(int& key, Qt::KeyboardModifiers shift)
 {
+    const bool ctrl = shift.testFlag(Qt::ControlModifier);
+    // Tab may move between columns, so Ctrl+Tab is the way on to the next
+    // control, with or without rows.
+    if (ctrl && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) {
+        QAbstractScrollArea::focusNextPrevChild(key == Qt::Key_Tab &&
+                                                !shift.testFlag(Qt::ShiftModifier));
+        key = 0;
+        return;
+    }
     if (!FDataLink->Active()) return;
     TDataSet* dataSet = DataSet();
-    const bool ctrl = shift.testFlag(Qt::ControlModifier);
     const bool rowSelect = FOptions.Contains(dgRowSelect);
     const int current = CurrentWindowRow();
     const int last = FDataLink->RecordCount() - 1;

@@ -33,6 +33,8 @@ using TDBGridClickEvent = std::function<void(TColumn* Column)>;
 // Every Qt handler runs through Application()->Guard(), so an error shows in
 // the application's box and EAbort cancels silently. OnKeyDown runs before
 // the grid's own key handling; setting Key to 0 or raising EAbort stops it.
+// Ctrl+Tab and Ctrl+Shift+Tab move the focus to the next or previous control
+// of the window, whatever Tab does in the grid.
 //
 // Properties live in the protected section, as hooks for derived grids;
 // TDBGrid publishes them.

@@ -16,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -277,6 +278,10 @@ void TFormMassAmend::CreateControls()
     SpeedButton1->setText(QStringLiteral("商品選擇"));
     SpeedButton1->setGeometry(18, 8, 99, 25);
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    // It takes no focus, so a key reaches it from anywhere in the window,
+    // the grid included.
+    SpeedButton1->setShortcut(QKeySequence(Qt::Key_F2));
+    SpeedButton1->setToolTip(QStringLiteral("商品選擇 (F2)"));
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(SpeedButton1); });
 
     CheckBox1 = Named(new QCheckBox(QStringLiteral("快速全選"), Panel1), "CheckBox1");

@@ -1,6 +1,7 @@
 #include "DBGrid.h"
 #include "DBSBtn.h"
 #include "GetdataFixture.h"
+#include "KeyboardWalk.h"
 #include "QueryDialogSettings.h"
 #include "TIniFile.h"
 
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 // The dialog as a caller sees it: its window, its lifecycle, Search.ini,
@@ -43,6 +45,9 @@ private slots:
     void releasedOnlyAfterHandler();
     void neverShownInstanceFreedAtQuit();
     void radioGroupClamps();
+    void keyboardReachesEveryControl();
+    void keysPressTheFocuslessButtons_data();
+    void keysPressTheFocuslessButtons();
 };
 
 void tst_GetdataDialog::windowAndControls()
@@ -481,6 +486,90 @@ void tst_GetdataDialog::radioGroupClamps()
     group.SetItems({"x"});
     QCOMPARE(group.ItemIndex(), -1);
     QCOMPARE(group.Items(), QStringList{"x"});
+}
+
+namespace
+{
+// Shown and active, so that its keys reach it.
+bool ShowActive(DialogFixture& f)
+{
+    f.Show();
+    f.Dialog->activateWindow();
+    return QTest::qWaitForWindowActive(f.Dialog);
+}
+} // namespace
+
+void tst_GetdataDialog::keyboardReachesEveryControl()
+{
+    DialogFixture f;
+    QVERIFY(ShowActive(f));
+    TFrmgetdata* d = f.Dialog;
+    // Every control of the dialog, and how the keyboard reaches it: the speed
+    // buttons by their keys, the others by Tab, out of a grid by Ctrl+Tab.
+    const QList<QWidget*> controls{d->ComboBox1, d->RadioGroup1, d->Edit1,        d->RadioGroup2,
+                                   d->DBGridSQL, d->DBGrid1,     d->SpeedButton4, d->SearchEdit1,
+                                   d->BTCMDOK,   d->BDCMDNOT};
+    QCOMPARE(KeyboardWalk::FocusableOutside(d, controls), QStringList());
+    QCOMPARE(KeyboardWalk::ButtonsWithoutKey(d), QStringList());
+    QCOMPARE(KeyboardWalk::SharedKeys(d), QStringList());
+    const QStringList order{"ComboBox1", "RadioGroup1",  "Edit1",       "RadioGroup2", "DBGridSQL",
+                            "DBGrid1",   "SpeedButton4", "SearchEdit1", "BTCMDOK",     "BDCMDNOT"};
+    d->ComboBox1->setFocus();
+    QCOMPARE(KeyboardWalk::Walk(d, controls, true), order);
+    d->BDCMDNOT->setFocus();
+    QStringList backwards{"BDCMDNOT"};
+    for (qsizetype i = order.size() - 2; i >= 0; --i)
+        backwards << order[i];
+    QCOMPARE(KeyboardWalk::Walk(d, controls, false), backwards);
+
+    // Regression: the connector group, refilled after a condition is added,
+    // stays where it stands in the order, whichever of its items is checked.
+    f.Inputs(QStringLiteral("PROD_ID"), 0, QStringLiteral("A001"));
+    d->SpeedButton3Click(d->SpeedButton3);
+    QCOMPARE(d->RadioGroup2->Items().size(), 2);
+    d->RadioGroup2->SetItemIndex(1);
+    d->ComboBox1->setFocus();
+    QCOMPARE(KeyboardWalk::Walk(d, controls, true), order);
+}
+
+void tst_GetdataDialog::keysPressTheFocuslessButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("combined");
+    const QList<QPair<const char*, QKeyCombination>> keys{
+        {"SpeedButton1", QKeyCombination(Qt::Key_F3)},
+        {"SpeedButton3", QKeyCombination(Qt::Key_F4)},
+        {"SpeedButton2", QKeyCombination(Qt::Key_F5)},
+        {"dbSBtnFirst", Qt::ALT | Qt::Key_Home},
+        {"dbSBtnPrior", Qt::ALT | Qt::Key_PageUp},
+        {"dbSBtnNext", Qt::ALT | Qt::Key_PageDown},
+        {"dbSBtnLast", Qt::ALT | Qt::Key_End},
+    };
+    for (const auto& [button, key] : keys) {
+        QTest::newRow(QByteArray(button) + " from the result grid")
+            << QString::fromLatin1(button) << key.toCombined();
+    }
+}
+
+void tst_GetdataDialog::keysPressTheFocuslessButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(int, combined);
+    const QKeyCombination key = QKeyCombination::fromCombined(combined);
+    DialogFixture f;
+    QVERIFY(ShowActive(f));
+    TFrmgetdata* d = f.Dialog;
+    // The middle row, so that every navigation button is enabled.
+    f.Target.First();
+    f.Target.Next();
+    auto* pressed = d->findChild<QAbstractButton*>(button);
+    QVERIFY(pressed);
+    QVERIFY(pressed->isEnabled());
+    QCOMPARE(pressed->shortcut(), QKeySequence(key));
+    QSignalSpy clicks(pressed, &QAbstractButton::clicked);
+    d->DBGrid1->setFocus();
+    QTest::keyClick(d->DBGrid1, key.key(), key.keyboardModifiers());
+    QTRY_COMPARE(clicks.count(), 1);
 }
 
 QTEST_MAIN(tst_GetdataDialog)

@@ -4,8 +4,10 @@
 #include "GridFixtures.h"
 #include "TRecordingMessages.h"
 
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QVBoxLayout>
 #include <memory>
 
 namespace
@@ -82,6 +84,8 @@ private slots:
     void verticalScrollBarFollowsRecNo();
     void keyDownEventRunsFirst_data();
     void keyDownEventRunsFirst();
+    void ctrlTabLeavesTheGrid_data();
+    void ctrlTabLeavesTheGrid();
     void failingHandlerShowsTheErrorBox();
     void customizedColumnsSurviveAReopen();
     void resizingAColumnStoresTheDisplayWidth();
@@ -354,6 +358,75 @@ void tst_DBGrid::keyDownEventRunsFirst_data()
     QTest::newRow("sets Key to 0") << "zero" << 1 << 0;
     QTest::newRow("raises a silent abort") << "abort" << 1 << 0;
     QTest::newRow("raises an error") << "error" << 1 << 1;
+}
+
+void tst_DBGrid::ctrlTabLeavesTheGrid_data()
+{
+    QTest::addColumn<bool>("rowSelect");
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("forward");
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    for (const bool rowSelect : {false, true}) {
+        for (const bool active : {true, false}) {
+            const QByteArray name =
+                QByteArray(rowSelect ? "rows" : "cells") + (active ? ", open" : ", closed");
+            QTest::newRow(name + ": Ctrl+Tab")
+                << rowSelect << active << int(Qt::Key_Tab) << ctrl << true;
+            QTest::newRow(name + ": Ctrl+Shift+Tab")
+                << rowSelect << active << int(Qt::Key_Tab) << ctrlShift << false;
+            QTest::newRow(name + ": Ctrl+Backtab")
+                << rowSelect << active << int(Qt::Key_Backtab) << ctrlShift << false;
+        }
+    }
+}
+
+void tst_DBGrid::ctrlTabLeavesTheGrid()
+{
+    QFETCH(bool, rowSelect);
+    QFETCH(bool, active);
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, forward);
+    TClientDataSet ds;
+    MakeProducts(ds, 5);
+    if (!active) ds.Close();
+    TDataSource source;
+    source.SetDataSet(&ds);
+    QWidget window;
+    auto* before = new QLineEdit(&window);
+    auto* grid = new TDBGrid(&window);
+    auto* after = new QLineEdit(&window);
+    auto* layout = new QVBoxLayout(&window);
+    for (QWidget* w :
+         {static_cast<QWidget*>(before), static_cast<QWidget*>(grid), static_cast<QWidget*>(after)})
+        layout->addWidget(w);
+    grid->SetDataSource(&source);
+    if (rowSelect) {
+        TDBGridOptions options = grid->Options();
+        grid->SetOptions(options.Include(TDBGridOption::dgRowSelect));
+    }
+    QVERIFY(ShowAt(window, 300, 200));
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    grid->setFocus();
+    QCOMPARE(QApplication::focusWidget(), grid);
+    const int column = grid->SelectedIndex();
+    const int recNo = active ? ds.RecNo() : 0;
+
+    QTest::keyClick(grid, Qt::Key(key), modifiers);
+    QCOMPARE(QApplication::focusWidget(), forward ? after : before);
+    QCOMPARE(grid->SelectedIndex(), column);
+    if (active) QCOMPARE(ds.RecNo(), recNo);
+
+    // Plain Tab keeps its meaning: between columns with cells, on with rows.
+    if (!active) return;
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(),
+             rowSelect ? static_cast<QWidget*>(after) : static_cast<QWidget*>(grid));
 }
 
 void tst_DBGrid::keyDownEventRunsFirst()

@@ -1,4 +1,7 @@
+#include "Getdata.h"
+#include "KeyboardWalk.h"
 #include "MassAmendFixture.h"
+#include "SearchIniHook.h"
 #include "TApplication.h"
 #include "TestBackends.h"
 
@@ -11,6 +14,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 // The main window as it opens: members, layout, the declared fields, the
@@ -30,6 +34,8 @@ private slots:
     void bandsKeepTheirHeight_data();
     void bandsKeepTheirHeight();
     void tabOrder();
+    void keyboardReachesEveryControl();
+    void f2OpensProductSelectionFromTheGrid();
     void extraColumnsAreNotShown_data();
     void extraColumnsAreNotShown();
     void openFailureLeavesListClosed_data();
@@ -300,6 +306,63 @@ void tst_FormMassAmend::tabOrder()
     QTest::keyClick(focused(), Qt::Key_Backtab);
     QCOMPARE(focused(), form.DBGrid1);
     QCOMPARE(form.SpeedButton1->focusPolicy(), Qt::NoFocus);
+}
+
+void tst_FormMassAmend::keyboardReachesEveryControl()
+{
+    MassAmendFixture f(SQLite);
+    OPEN_FIXTURE(f);
+    TFormMassAmend& form = *f.Form;
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    // Every control of the window, and how the keyboard reaches it: the
+    // speed button by its key, the others by Tab, out of the grid by Ctrl+Tab.
+    const QList<QWidget*> controls{form.CheckBox1, form.DBGrid1, form.ComboBox1,
+                                   form.Edit1,     form.Button1, form.Button2};
+    QCOMPARE(KeyboardWalk::FocusableOutside(&form, controls), QStringList());
+    QCOMPARE(KeyboardWalk::ButtonsWithoutKey(&form), QStringList());
+    QCOMPARE(KeyboardWalk::SharedKeys(&form), QStringList());
+    const QStringList order{"CheckBox1", "DBGrid1", "ComboBox1", "Edit1", "Button1", "Button2"};
+    form.CheckBox1->setFocus();
+    QCOMPARE(KeyboardWalk::Walk(&form, controls, true), order);
+    form.Button2->setFocus();
+    QStringList backwards{"Button2"};
+    for (qsizetype i = order.size() - 2; i >= 0; --i)
+        backwards << order[i];
+    QCOMPARE(KeyboardWalk::Walk(&form, controls, false), backwards);
+}
+
+void tst_FormMassAmend::f2OpensProductSelectionFromTheGrid()
+{
+    MassAmendFixture f(SQLite);
+    OPEN_FIXTURE(f);
+    TFormMassAmend& form = *f.Form;
+    TFrmgetdataTestHook::SetSearchIniPath(f.Database.Dir() + QStringLiteral("/Search.ini"));
+    QCOMPARE(form.SpeedButton1->shortcut(), QKeySequence(Qt::Key_F2));
+    QCOMPARE(form.SpeedButton1->toolTip(), QStringLiteral("商品選擇 (F2)"));
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.DBGrid1->setFocus();
+
+    // The dialog runs modally: it is cancelled from inside its loop.
+    bool shown = false;
+    QTimer closer;
+    closer.setInterval(10);
+    QObject::connect(&closer, &QTimer::timeout, [&shown] {
+        TFrmgetdata* dialog = Frmgetdata;
+        if (!dialog || !dialog->isVisible()) return;
+        shown = true;
+        dialog->BDCMDNOTClick(dialog->BDCMDNOT);
+    });
+    closer.start();
+    QTest::keyClick(form.DBGrid1, Qt::Key_F2);
+    QTRY_VERIFY(shown);
+    closer.stop();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    TFrmgetdataTestHook::SetSearchIniPath(QString());
+    QCOMPARE(form.focusWidget(), form.DBGrid1);
 }
 
 void tst_FormMassAmend::extraColumnsAreNotShown_data()
