@@ -93,7 +93,8 @@ void tst_ServerCharSet::readsAndWritesChinese_data()
     QTest::addColumn<TDbCharset>("charset");
     QTest::addColumn<QString>("serverCharSet");
     for (const TestBackend& b : ConfiguredBackends()) {
-        const char* n = qPrintable(b.Name());
+        const QByteArray name = b.Name().toUtf8();
+        const char* n = name.constData();
         QTest::addRow("%s:BIG_5 database", n) << b << TDbCharset::Big5 << "";
         if (b.IsFirebird()) {
             QTest::addRow("%s:NONE database of Big5 bytes", n) << b << TDbCharset::None << "";
@@ -159,7 +160,8 @@ void tst_ServerCharSet::characterOutsideTheSetIsRefused_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("character");
     for (const TestBackend& b : ConfiguredBackends()) {
-        const char* n = qPrintable(b.Name());
+        const QByteArray name = b.Name().toUtf8();
+        const char* n = name.constData();
         QTest::addRow("%s:emoji", n) << b << TDbCharset::Big5 << "好茶😀"
                                      << "character '😀' (U+1F600)";
         QTest::addRow("%s:extension B", n) << b << TDbCharset::Big5 << "𠀀"

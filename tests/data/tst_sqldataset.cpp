@@ -142,7 +142,8 @@ void tst_SQLDataSet::columnKinds_data()
     const int S = int(TFieldType::ftString), I = int(TFieldType::ftInteger),
               F = int(TFieldType::ftFloat);
     for (const TestBackend& b : ConfiguredBackends()) {
-        const char* n = qPrintable(b.Name());
+        const QByteArray name = b.Name().toUtf8();
+        const char* n = name.constData();
         const bool fb = b.IsFirebird();
         // Firebird counts a VARCHAR's bytes in the connection's set: two per BIG_5 character.
         QTest::addRow("%s:varchar", n) << b << "VARCHAR(10)"

@@ -87,7 +87,8 @@ void tst_SQLQuery::numericTextIsConverted_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("stored");
     for (const TestBackend& b : ConfiguredBackends()) {
-        const char* n = qPrintable(b.Name());
+        const QByteArray name = b.Name().toUtf8();
+        const char* n = name.constData();
         QTest::addRow("%s:integer", n) << b << "SAL_TAG"
                                        << "12" << 12.0;
         QTest::addRow("%s:integer with blanks", n) << b << "SAL_TAG"
@@ -138,7 +139,8 @@ void tst_SQLQuery::textThatIsNoNumberIsRefusedBeforeWriting_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("reason");
     for (const TestBackend& b : ConfiguredBackends()) {
-        const char* n = qPrintable(b.Name());
+        const QByteArray name = b.Name().toUtf8();
+        const char* n = name.constData();
         QTest::addRow("%s:word to integer", n) << b << "SAL_TAG"
                                                << "abc"
                                                << "'abc' is not a number";
@@ -285,7 +287,8 @@ void tst_SQLQuery::refusedStatementWritesNothing_data()
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("where");
     for (const TestBackend& b : ConfiguredBackends()) {
-        const char* n = qPrintable(b.Name());
+        const QByteArray name = b.Name().toUtf8();
+        const char* n = name.constData();
         // The write-back with no column chosen.
         QTest::addRow("%s:no column", n) << b << ""
                                          << "";

@@ -284,7 +284,8 @@ void tst_DbMaker::rowCounts_data()
     QTest::addColumn<int>("products");
     QTest::addColumn<bool>("withDemoRow");
     for (const TestBackend& backend : ConfiguredBackends()) {
-        const char* name = qPrintable(backend.Name());
+        const QByteArray utf8Name = backend.Name().toUtf8();
+        const char* name = utf8Name.constData();
         QTest::addRow("%s:none", name) << backend << 0 << false;
         QTest::addRow("%s:demo row only", name) << backend << 0 << true;
         QTest::addRow("%s:37", name) << backend << 37 << false;
