@@ -99,8 +99,19 @@ private:
         }
     };
 
+    // A row in the sort: the first index field's value, or the leading bytes
+    // of its text's key, as one number; Length: of that key (0 for numbers,
+    // at most 255), so that a key of up to eight bytes is known whole.
+    struct TSortEntry {
+        std::uint64_t Leading;
+        int Row;
+        bool Null;
+        std::uint8_t Length;
+    };
+
     void ApplyIndex();
     void ComputeSortKeys(int row);
+    std::uint64_t LeadingKey(int row) const;
     bool RowLess(int a, int b) const;
     void OrderChanged() { FPositionsValid = false; }
 

@@ -319,23 +319,25 @@ void tst_ClientDataSet::postedRowMovesToItsPlaceInTheIndex()
 void tst_ClientDataSet::textSortsInBig5Order()
 {
     TClientDataSet ds;
-    const QStringList names{"義美", "乌龙", "新東陽", "😀",    "apple",  "統一",
-                            "A😀",   "中",   "Zebra",  "光泉", "\u3000", ""};
+    const QStringList names{"義美", "乌龙",  "新東陽", "😀",      "apple", "統一", "A😀",
+                            "中",   "Zebra", "光泉",   "\u3000", "",      "統一"};
     QList<QVariantList> rows;
-    for (const QString& name : names)
-        rows.append({name, 0, 0.0});
+    for (int i = 0; i < names.size(); ++i)
+        rows.append({names[i], i, 0.0});
     MakeMemoryTable(ds, rows);
     ds.SetIndexFieldNames("NAME");
     QCOMPARE(Column(ds, "NAME"), QStringList({"", "Zebra", "apple", "\u3000", "中", "光泉", "統一",
-                                              "新東陽", "義美", "A😀", "乌龙", "😀"}));
+                                              "統一", "新東陽", "義美", "A😀", "乌龙", "😀"}));
+    // Ties keep their fetch order.
+    QCOMPARE(Column(ds, "QTY").mid(6, 2), QStringList({"5", "12"}));
     // A posted row takes its place by the same order.
     QVERIFY(ds.Locate("NAME", "中", {}));
     ds.Edit();
     ds.FieldByName("NAME")->SetAsString("義");
     ds.Post();
-    QCOMPARE(ds.RecNo(), 8);
+    QCOMPARE(ds.RecNo(), 9);
     QCOMPARE(Column(ds, "NAME"), QStringList({"", "Zebra", "apple", "\u3000", "光泉", "統一",
-                                              "新東陽", "義", "義美", "A😀", "乌龙", "😀"}));
+                                              "統一", "新東陽", "義", "義美", "A😀", "乌龙", "😀"}));
 }
 
 void tst_ClientDataSet::locate_data()

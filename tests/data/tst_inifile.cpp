@@ -373,8 +373,7 @@ void tst_IniFile::big5FileRefusesTextBig5CannotHold()
     TIniFile ini(Path());
     // A simplified character that Big5 lacks.
     try {
-        ini.WriteString(QStringLiteral("PRODUCT"), QStringLiteral("Edit"),
-                        QStringLiteral("我们"));
+        ini.WriteString(QStringLiteral("PRODUCT"), QStringLiteral("Edit"), QStringLiteral("我们"));
         QFAIL("written");
     } catch (const EIniFileException& e) {
         QCOMPARE(e.Message(),
