@@ -26,7 +26,8 @@ for target in "${targets[@]}"; do
   mkdir -p "$run/corpus"
   # New inputs go to a corpus of the run's own; the checked-in seeds stay.
   log="$run/fuzz.log"
-  # A target's own libFuzzer flags, one line, in tests/fuzz/<target>/flags.
+  # A target's own libFuzzer flags, one line, in tests/fuzz/<target>/flags;
+  # a -max_total_time there wins over the common one.
   flags=()
   if [[ -f $root/tests/fuzz/$target/flags ]]; then
     read -ra flags <"$root/tests/fuzz/$target/flags"
@@ -34,8 +35,8 @@ for target in "${targets[@]}"; do
   if (cd "$run" && "$build/bin/fuzz_$target" -max_total_time="$seconds" -timeout=10 \
         -rss_limit_mb=2048 -print_final_stats=1 "${flags[@]}" corpus \
         "$root/tests/fuzz/$target/corpus" >"$log" 2>&1); then
-    runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
-    echo "fuzz: $target ok, ${runs:-?} inputs in ${seconds} s"
+    done=$(grep -o 'Done [0-9]* runs in [0-9]* second' "$log" | tail -n 1 || true)
+    echo "fuzz: $target ok, ${done:-no summary}s"
   else
     echo "fuzz: $target FAILED, see $log"
     tail -n 40 "$log"

@@ -5,7 +5,9 @@
 #include "FuzzCheck.h"
 #include "TIniFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
 
@@ -43,10 +45,12 @@ QHash<QString, QString> ListedValues(const TIniFile& ini)
         for (qsizetype i = 0; i < keys.size(); ++i) {
             const QString value = entries[i].mid(keys[i].size() + 1);
             FUZZ_CHECK(entries[i].startsWith(keys[i] + QLatin1Char('=')), entries[i]);
+            values.insert(Key(section, keys[i]), value);
+            // Each read loads the file again: a few keys per section do.
+            if (i >= 2 && i != keys.size() - 1) continue;
             FUZZ_CHECK(ini.ValueExists(section, keys[i]), keys[i]);
             FUZZ_CHECK(ini.ReadString(section, keys[i], QStringLiteral("\x02")) == value,
                        section + QLatin1Char('/') + keys[i]);
-            values.insert(Key(section, keys[i]), value);
         }
     }
     return values;
@@ -56,7 +60,10 @@ QHash<QString, QString> ListedValues(const TIniFile& ini)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QTemporaryDir dir;
+    // Every write syncs the file: in memory where the system offers it.
+    static QTemporaryDir dir(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                 ? QStringLiteral("/dev/shm/fuzz_inifile-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/fuzz_inifile-XXXXXX"));
     const QString path = dir.filePath(QStringLiteral("Search.ini"));
     {
         QFile file(path);
