@@ -31,6 +31,7 @@ namespace
 
 QString OutputDir;
 QStringList Saved;
+bool Failed = false;
 
 void Settle()
 {
@@ -44,6 +45,7 @@ void Shot(QWidget* window, const QString& name)
     const QString path = OutputDir + u'/' + name + QStringLiteral(".png");
     if (!window->grab().save(path, "PNG", 9)) {
         std::fprintf(stderr, "screenshots: could not write %s\n", qPrintable(path));
+        Failed = true;
         return;
     }
     Saved << path;
@@ -68,7 +70,7 @@ void PickProducts(TFrmgetdata& dialog)
     dialog.SpeedButton3->click();
     dialog.SpeedButton1->click();
     Settle();
-    // The product names in view; the code, barcode and second code come first.
+    // The product names in view; the code, second code and barcode come first.
     dialog.DBGrid1->SetSelectedIndex(3);
     dialog.DBGrid1->setFocus();
     for (const int step : {1, 2, 2}) {
@@ -127,5 +129,5 @@ int main(int argc, char* argv[])
     }
     for (const QString& path : std::as_const(Saved))
         std::printf("%s\n", qPrintable(path));
-    return result;
+    return Failed ? 1 : result;
 }
