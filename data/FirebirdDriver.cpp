@@ -24,20 +24,16 @@ public:
     std::unique_ptr<TSQLCursor> Open(const QString& sql,
                                      const QList<TSQLParamValue>& params) override
     {
-        auto statement =
-            std::make_unique<FirebirdStatement>(FAttachment, FirebirdStatement::TKind::Read);
-        statement->Prepare(sql);
-        statement->Execute(params);
-        return std::make_unique<FirebirdCursor>(std::move(statement));
+        return OpenBatches(sql, {params});
     }
 
     std::unique_ptr<TSQLCursor> OpenBatches(const QString& sql,
                                             const TSQLParamBatches& batches) override
     {
-        if (batches.isEmpty()) return Open(sql, {});
-        auto statement = std::make_unique<FirebirdStatement>(FAttachment);
+        auto statement =
+            std::make_unique<FirebirdStatement>(FAttachment, FirebirdStatement::TKind::Read);
         statement->Prepare(sql);
-        statement->Execute(batches.first());
+        statement->Execute(batches.value(0));
         return std::make_unique<FirebirdCursor>(std::move(statement), batches.mid(1));
     }
 

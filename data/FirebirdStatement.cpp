@@ -3,6 +3,7 @@
 #include "ESQLParamError.h"
 #include "NumericText.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -88,7 +89,9 @@ void FirebirdStatement::Describe(std::vector<char>& storage, bool input)
 {
     const FirebirdAttachment& a = *FAttachment;
     ISC_STATUS_ARRAY status;
-    short count = 1;
+    // A statement run again has as many as last time: one call, not two.
+    short count = storage.empty() ? 1 : reinterpret_cast<XSQLDA*>(storage.data())->sqld;
+    count = std::max<short>(count, 1);
     for (;;) {
         storage.assign(XSQLDA_LENGTH(count), 0);
         auto* da = reinterpret_cast<XSQLDA*>(storage.data());

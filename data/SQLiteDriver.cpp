@@ -38,17 +38,15 @@ public:
     std::unique_ptr<TSQLCursor> Open(const QString& sql,
                                      const QList<TSQLParamValue>& params) override
     {
-        FDatabase->Cancelled = false;
-        return std::make_unique<SQLiteCursor>(
-            std::make_unique<SQLiteStatement>(FDatabase, sql, params));
+        return OpenBatches(sql, {params});
     }
 
     std::unique_ptr<TSQLCursor> OpenBatches(const QString& sql,
                                             const TSQLParamBatches& batches) override
     {
-        if (batches.isEmpty()) return Open(sql, {});
+        FDatabase->Cancelled = false;
         return std::make_unique<SQLiteCursor>(
-            std::make_unique<SQLiteStatement>(FDatabase, sql, batches.first()), batches.mid(1));
+            std::make_unique<SQLiteStatement>(FDatabase, sql, batches.value(0)), batches.mid(1));
     }
 
     void Execute(const QString& sql, const QList<TSQLParamValue>& params) override

@@ -68,8 +68,9 @@ TSQLParamBatches TProductSelection::CodeBatches(const QStringList& codes, int va
     QList<TSQLParamValue> batch;
     batch.reserve(values);
     auto fillUp = [&] {
+        const TSQLParamValue last = batch.last();
         while (batch.size() < values)
-            batch.append(batch.last());
+            batch.append(last);
         batches.append(std::move(batch));
         batch = {};
         batch.reserve(values);
@@ -79,8 +80,6 @@ TSQLParamBatches TProductSelection::CodeBatches(const QStringList& codes, int va
         while (end < sorted.size() &&
                WithoutTrailingBlanks(sorted[end]) == WithoutTrailingBlanks(sorted[first]))
             ++end;
-        // A group larger than a batch can't share one; its codes then fill
-        // batches of their own.
         if (!batch.isEmpty() && batch.size() + (end - first) > values) fillUp();
         for (; first < end; ++first) {
             batch.append(sorted[first]);

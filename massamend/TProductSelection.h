@@ -41,8 +41,8 @@ public:
     static QString BatchStatement(int values = BatchValues);
     // The distinct codes, sorted, that many in a batch, the last batch filled
     // up with its last code. Codes that differ only in trailing blanks, which
-    // Firebird takes for equal, share a batch, so that no product is found by
-    // two of them.
+    // Firebird takes for equal, share a batch (as many as one takes), so that
+    // no product is found by two of them.
     static TSQLParamBatches CodeBatches(const QStringList& codes, int values = BatchValues);
     // Up to MaxInListValues codes SelectStatement, no parameters; more go as
     // parameters of BatchStatement, which no limit on the size of a statement
