@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing need,
-# and only those that are missing. Runs without questions (CI has no stdin).
+# Installs the Debian 12 packages that building, running, testing and
+# packaging need, and only those that are missing. Runs without questions
+# (CI has no stdin).
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
   libsqlite3-dev sqlite3
   fonts-arphic-uming xvfb
+  file desktop-file-utils appstream x11-utils
 )
 
 missing=()
