@@ -2,7 +2,7 @@
 # Installs what the build needs, builds, starts a Firebird server on
 # 127.0.0.1 for the tests labelled "server", then runs the stages below in
 # order. A failing stage does not stop the later ones; the exit code is
-# non-zero when any failed. The server is stopped at the end either way.
+# non-zero when any failed. A server started here is stopped at the end.
 #
 # Stages (run one alone with MASSAMEND_STAGES="suite package", say):
 #   suite      every test, both labels, on the build in build/
@@ -55,8 +55,14 @@ cmake --build "$build" -j"$jobs"
 # shellcheck source=tools/firebird-env.sh
 source "$root/tools/firebird-env.sh"
 
-bash "$root/tools/fbserver.sh" start
-trap 'bash "$root/tools/fbserver.sh" stop' EXIT
+# A server that already runs (another checkout's tests, say) is used and left
+# running; one started here is stopped at the end.
+if bash "$root/tools/fbserver.sh" running; then
+  echo "test: using the Firebird server that already runs on 127.0.0.1:3050"
+else
+  bash "$root/tools/fbserver.sh" start
+  trap 'bash "$root/tools/fbserver.sh" stop' EXIT
+fi
 
 failed=()
 for stage in "${stages[@]}"; do
