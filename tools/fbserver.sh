@@ -3,7 +3,11 @@
 # /usr/sbin/firebird in the background, listening on 127.0.0.1:3050, with the
 # SYSDBA password "masterkey" (or $MASSAMEND_FB_PASSWORD).
 #
-#   tools/fbserver.sh start|stop
+#   tools/fbserver.sh start|stop|running
+#
+# "running" succeeds when a server that this script started still runs, or
+# when one on 127.0.0.1:3050 takes the tests' databases, whoever started it:
+# a caller that finds one uses it and leaves it running.
 set -euo pipefail
 
 security_db=/var/lib/firebird/3.0/system/security3.fdb
@@ -109,8 +113,9 @@ stop() {
 case ${1:-} in
 start) start ;;
 stop) stop ;;
+running) our_server || { port_answers && server_accepts; } ;;
 *)
-  echo "usage: $0 start|stop" >&2
+  echo "usage: $0 start|stop|running" >&2
   exit 2
   ;;
 esac

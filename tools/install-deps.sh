@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing need,
-# and only those that are missing. Runs without questions (CI has no stdin).
+# Installs the Debian 12 packages that building, running, testing and
+# packaging need, and only those that are missing. Runs without questions
+# (CI has no stdin).
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
   libsqlite3-dev sqlite3
   fonts-arphic-uming xvfb
   clang libclang-rt-14-dev
+  file desktop-file-utils appstream x11-utils
 )
 
 missing=()

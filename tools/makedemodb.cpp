@@ -1,8 +1,10 @@
 #include "DbMaker.h"
 #include "DbxIniFiles.h"
+#include "UserSetup.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTextStream>
@@ -21,6 +23,7 @@ namespace
 struct TCommandLine {
     TDbOptions Options;
     QString IniDir;
+    bool UserSetup = false;
 };
 
 TCommandLine ReadCommandLine(const QCoreApplication& application)
@@ -31,7 +34,11 @@ TCommandLine ReadCommandLine(const QCoreApplication& application)
         "lookup tables PROVIDER, PROD_ITEM and PROD_CLASS, filled with made-up data that\n"
         "depends only on the seed. With --ini-dir it also writes the matching\n"
         "dbxconnections.ini (section Tallon) and dbxdrivers.ini there.\n\n"
+        "For an installed program, --user-setup makes the demo database with both\n"
+        "files in the user's data folder (~/.local/share/MassAmend) and points the\n"
+        "per-user settings (~/.config/MassAmend/SQLDriver.conf) at them.\n\n"
         "Examples:\n"
+        "  massamend-makedemodb --user-setup\n"
         "  makedemodb --database /data/DEMO.FDB --with-demo-row --ini-dir build/bin\n"
         "  makedemodb --database 127.0.0.1:/var/lib/firebird/3.0/data/SHOP.FDB --password "
         "masterkey\n"
@@ -61,12 +68,17 @@ TCommandLine ReadCommandLine(const QCoreApplication& application)
          QStringLiteral("Write dbxconnections.ini and dbxdrivers.ini into this folder."),
          QStringLiteral("dir")},
         {QStringLiteral("force"), QStringLiteral("Replace an existing database.")},
+        {QStringLiteral("user-setup"),
+         QStringLiteral("Make the demo database (with the product coded -1) and both files in "
+                        "the user's data folder, unless --database and --ini-dir say otherwise, "
+                        "and point the per-user settings at them.")},
     });
     parser.process(application);
     if (!parser.positionalArguments().isEmpty())
         Usage(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
 
     TCommandLine line;
+    line.UserSetup = parser.isSet(QStringLiteral("user-setup"));
     TDbOptions& options = line.Options;
     const QString backend = parser.value(QStringLiteral("backend")).toLower();
     if (backend == QLatin1String("firebird"))
@@ -77,6 +89,8 @@ TCommandLine ReadCommandLine(const QCoreApplication& application)
         Usage(QStringLiteral("unknown backend %1").arg(backend));
 
     options.Database = parser.value(QStringLiteral("database"));
+    if (options.Database.isEmpty() && line.UserSetup)
+        options.Database = TUserSetup::DemoDatabase(options.Backend == TDbBackend::SQLite);
     if (options.Database.isEmpty()) Usage(QStringLiteral("--database is required"));
     if (options.Backend == TDbBackend::SQLite || !IsServerDatabase(options.Database))
         options.Database = QFileInfo(options.Database).absoluteFilePath();
@@ -100,9 +114,10 @@ TCommandLine ReadCommandLine(const QCoreApplication& application)
 
     options.User = parser.value(QStringLiteral("user"));
     options.Password = parser.value(QStringLiteral("password"));
-    options.WithDemoRow = parser.isSet(QStringLiteral("with-demo-row"));
+    options.WithDemoRow = line.UserSetup || parser.isSet(QStringLiteral("with-demo-row"));
     options.Force = parser.isSet(QStringLiteral("force"));
     line.IniDir = parser.value(QStringLiteral("ini-dir"));
+    if (line.IniDir.isEmpty() && line.UserSetup) line.IniDir = TUserSetup::DataFolder();
     return line;
 }
 
@@ -112,7 +127,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("makedemodb"));
-    const auto [options, iniDir] = ReadCommandLine(application);
+    const auto [options, iniDir, userSetup] = ReadCommandLine(application);
 
     QTextStream out(stdout);
     try {
@@ -123,6 +138,9 @@ int main(int argc, char* argv[])
             out << done << " of " << total << " products\n";
             out.flush();
         };
+        // The user's data folder may not be there yet.
+        if (userSetup && !IsServerDatabase(options.Database))
+            QDir().mkpath(QFileInfo(options.Database).absolutePath());
         maker.Make();
         out << "Made " << options.Database << " with " << options.Products << " products in "
             << QString::number(timer.elapsed() / 1000.0, 'f', 1) << " s\n";
@@ -131,6 +149,9 @@ int main(int argc, char* argv[])
             out << "Wrote " << TDbxIniFiles::ConnectionsFileName() << " and "
                 << TDbxIniFiles::DriversFileName() << " in " << iniDir << "\n";
         }
+        if (userSetup)
+            out << "Wrote " << TUserSetup::WriteSettings(iniDir)
+                << ": massamend now opens this database\n";
     } catch (const std::exception& error) {
         out.flush();
         QTextStream(stderr) << "makedemodb: " << QString::fromUtf8(error.what()) << "\n";

@@ -12,7 +12,8 @@ bin=$build/bin
 
 bash "$root/tools/install-deps.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j"$(nproc)"
+# Only what running takes; tools/test.sh builds the tests and benchmarks.
+cmake --build "$build" -j"$(nproc)" --target massamend makedemodb
 
 # shellcheck source=tools/firebird-env.sh
 source "$root/tools/firebird-env.sh"
@@ -25,10 +26,6 @@ elif [[ ! -f $bin/dbxconnections.ini || ! -f $bin/dbxdrivers.ini ]]; then
   "$bin/makedemodb" --database "$demo" --with-demo-row --ini-dir "$bin" --force
 fi
 
-if [[ ! -x $bin/massamend ]]; then
-  echo "run: $bin/massamend is not built yet; the demo database and its settings are ready."
-  exit 0
-fi
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
   echo "run: no display to show the window on. Start $bin/massamend from a desktop session,"
   echo "     or try it headless with: xvfb-run -a $bin/massamend"

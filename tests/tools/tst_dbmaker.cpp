@@ -212,6 +212,8 @@ private slots:
     void commandLineMakesDatabaseAndIniFiles();
     void commandLineRefusesBadOptions_data();
     void commandLineRefusesBadOptions();
+    void userSetupMakesTheDemoAndPointsTheUsersSettingsAtIt_data() { AddBackendRows(); }
+    void userSetupMakesTheDemoAndPointsTheUsersSettingsAtIt();
 };
 
 void tst_DbMaker::productHasTheCatalogueColumns()
@@ -680,6 +682,66 @@ void tst_DbMaker::commandLineRefusesBadOptions()
     const QString error = QString::fromUtf8(maker.readAllStandardError());
     QVERIFY2(error.contains(message), qPrintable(error));
     QVERIFY(!QFile::exists(QStringLiteral("/tmp/never-made.fdb")));
+}
+
+void tst_DbMaker::userSetupMakesTheDemoAndPointsTheUsersSettingsAtIt()
+{
+    QFETCH(TestBackend, backend);
+    if (backend.Type == TestBackend::Server) QSKIP("the user set-up makes a local database");
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    environment.remove(QStringLiteral("XDG_DATA_HOME"));
+    const QStringList arguments{QStringLiteral("--user-setup"), QStringLiteral("--products"),
+                                QStringLiteral("3"), QStringLiteral("--backend"),
+                                backend.IsFirebird() ? QStringLiteral("firebird")
+                                                     : QStringLiteral("sqlite")};
+
+    QProcess maker;
+    maker.setProcessEnvironment(environment);
+    maker.start(MakeDemoDb(), arguments);
+    QVERIFY(maker.waitForFinished(-1));
+    QVERIFY2(maker.exitCode() == 0, maker.readAllStandardError().constData());
+
+    const QDir data(home.filePath(QStringLiteral(".local/share/MassAmend")));
+    const QString database = data.filePath(backend.IsFirebird() ? QStringLiteral("DEMO.FDB")
+                                                                : QStringLiteral("DEMO.db"));
+    QSettings settings(home.filePath(QStringLiteral(".config/MassAmend/SQLDriver.conf")),
+                       QSettings::IniFormat);
+    QCOMPARE(settings.value(QStringLiteral("Connection Registry File")).toString(),
+             data.filePath(QStringLiteral("dbxconnections.ini")));
+    QCOMPARE(settings.value(QStringLiteral("Driver Registry File")).toString(),
+             data.filePath(QStringLiteral("dbxdrivers.ini")));
+    QFile connections(data.filePath(QStringLiteral("dbxconnections.ini")));
+    QVERIFY(connections.open(QIODevice::ReadOnly));
+    QVERIFY(connections.readAll().contains("\nDatabase=" + database.toUtf8() + "\n"));
+    QVERIFY(QFile::exists(data.filePath(QStringLiteral("dbxdrivers.ini"))));
+
+    TDbOptions options;
+    options.Backend = backend.IsFirebird() ? TDbBackend::Firebird : TDbBackend::SQLite;
+    options.Database = database;
+    {
+        SecondConnection connection(backend, options);
+        QCOMPARE(connection.QueryValue(QStringLiteral("SELECT COUNT(*) FROM PRODUCT")).toInt(), 4);
+        QCOMPARE(connection
+                     .QueryValue(QStringLiteral("SELECT COUNT(*) FROM PRODUCT "
+                                                "WHERE PROD_ID = '-1'"))
+                     .toInt(),
+                 1);
+    }
+
+    // A second set-up keeps the user's database and settings unless forced.
+    settings.setValue(QStringLiteral("Connection Registry File"), QStringLiteral("mine.ini"));
+    settings.sync();
+    maker.start(MakeDemoDb(), arguments);
+    QVERIFY(maker.waitForFinished(-1));
+    QCOMPARE(maker.exitCode(), 1);
+    QVERIFY(maker.readAllStandardError().contains("use --force"));
+    settings.sync();
+    QCOMPARE(settings.value(QStringLiteral("Connection Registry File")).toString(),
+             QStringLiteral("mine.ini"));
 }
 
 QTEST_GUILESS_MAIN(tst_DbMaker)
