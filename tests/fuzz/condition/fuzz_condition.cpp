@@ -1,6 +1,7 @@
 // The query dialog's composition: a value becomes exactly one literal holding
-// the mode's pattern, fits the condition table unchanged or is refused, and
-// the whole statement has no text outside its literals but the skeleton.
+// the mode's pattern, fits the condition table unchanged or is refused (as is
+// any value holding a NUL), and the whole statement has no text outside its
+// literals but the skeleton.
 
 #include "Big5Text.h"
 #include "Exceptions.h"
@@ -65,7 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const QString detail = QString::number(mode) + QLatin1Char(' ') + value;
         QString quoted = pattern;
         quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-        const bool fits = mode < 0 || mode > 2 || Big5ByteLength(quoted) + 2 <= SchValueSize;
+        // A NUL is refused in any mode: the client library would cut the
+        // statement at it.
+        const bool fits = !value.contains(QChar(u'\0')) &&
+                          (mode < 0 || mode > 2 || Big5ByteLength(quoted) + 2 <= SchValueSize);
         TConditionValue condition;
         try {
             condition = ConditionValue(mode, value);
