@@ -6,9 +6,9 @@
 #include <QMessageBox>
 #include <utility>
 
-namespace {
-struct ButtonInfo
+namespace
 {
+struct ButtonInfo {
     TMsgDlgBtn Button;
     QMessageBox::StandardButton Standard;
     int Result;
@@ -54,17 +54,14 @@ public:
         static const char* captions[] = {"Warning", "Error", "Information", "Confirm", ""};
         const int kind = static_cast<int>(type);
         QString caption = QString::fromLatin1(captions[kind]);
-        if (caption.isEmpty())
-            caption = Application()->Title();
+        if (caption.isEmpty()) caption = Application()->Title();
         QMessageBox::StandardButtons standard;
         for (const ButtonInfo& info : Buttons)
-            if (buttons.Contains(info.Button))
-                standard |= info.Standard;
+            if (buttons.Contains(info.Button)) standard |= info.Standard;
         QMessageBox box(icons[kind], caption, text, standard, QApplication::activeWindow());
         const int pressed = box.exec();
         for (const ButtonInfo& info : Buttons)
-            if (pressed == info.Standard)
-                return info.Result;
+            if (pressed == info.Standard) return info.Result;
         return mrCancel;
     }
 };

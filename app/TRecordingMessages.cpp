@@ -2,7 +2,10 @@
 
 TRecordingMessages::TRecordingMessages() : FPrevious(SetMessageService(this)) {}
 
-TRecordingMessages::~TRecordingMessages() { SetMessageService(FPrevious); }
+TRecordingMessages::~TRecordingMessages()
+{
+    SetMessageService(FPrevious);
+}
 
 void TRecordingMessages::ShowError(const QString& caption, const QString& text)
 {

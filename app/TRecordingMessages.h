@@ -10,8 +10,7 @@
 class TRecordingMessages : public TMessageService
 {
 public:
-    struct Box
-    {
+    struct Box {
         QString Kind; // "error", "message" or "dialog"
         QString Caption;
         QString Text;

@@ -42,6 +42,9 @@ void TStartup::ShowMainForm(QWidget& form, TShowState state)
 int TStartup::Run(TApplication& application, const TCreateMainForm& createMainForm,
                   TShowState state)
 {
+    // From the start: a signal while the window is made ends the program
+    // once it is made, never in the middle of it.
+    const TTerminationSignals terminationSignals;
     application.SetTitle(TApplication::TitleFromFileName(QCoreApplication::applicationFilePath()));
     std::unique_ptr<QWidget> form;
     try {
@@ -50,14 +53,17 @@ int TStartup::Run(TApplication& application, const TCreateMainForm& createMainFo
         // lives on hidden until the process ends.
         CreateDialog();
     } catch (...) {
+        // Asked to end: nobody is left to read the box.
+        if (terminationSignals.Pending()) return 0;
         application.ShowStartupException(std::current_exception(),
                                          reinterpret_cast<const void*>(&CreateMainForm));
         return 1;
     }
     if (!application.MainForm()) application.SetMainForm(form.get());
-    ShowMainForm(*form, state);
-    const TTerminationSignals terminationSignals;
-    QApplication::exec();
+    if (!terminationSignals.Pending()) {
+        ShowMainForm(*form, state);
+        QApplication::exec();
+    }
     application.SetMainForm(nullptr);
     return 0;
 }

@@ -58,6 +58,16 @@ private:
     int FErrorCode;
 };
 
+// An engine error that says the connection to the database server is gone
+// (the server stopped or restarted, the network failed): nothing more runs on
+// it until the connection attaches again.
+class ESQLConnectionLost : public ESQLError
+{
+public:
+    using ESQLError::ESQLError;
+    QString ClassName() const override { return QStringLiteral("ESQLConnectionLost"); }
+};
+
 // The text of the application's error box: the message with "." appended when
 // its last character sorts after ".".
 QString ErrorBoxText(const QString& message);

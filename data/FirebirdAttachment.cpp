@@ -12,6 +12,35 @@ FirebirdAttachment::~FirebirdAttachment()
     }
 }
 
+namespace
+{
+
+// True when a code of the status vector says the server can't be reached.
+bool ConnectionLost(const ISC_STATUS* status)
+{
+    for (const ISC_STATUS* p = status; *p != isc_arg_end;) {
+        const ISC_STATUS type = *p++;
+        if (type == isc_arg_gds) {
+            switch (*p) {
+            case isc_network_error:
+            case isc_net_read_err:
+            case isc_net_write_err:
+            case isc_lost_db_connection:
+            case isc_conn_lost:
+            case isc_att_shutdown:
+            case isc_shutdown:
+                return true;
+            default:
+                break;
+            }
+        }
+        p += type == isc_arg_cstring ? 2 : 1;
+    }
+    return false;
+}
+
+} // namespace
+
 void FirebirdAttachment::Fail(const ISC_STATUS* status) const
 {
     QStringList lines;
@@ -20,5 +49,7 @@ void FirebirdAttachment::Fail(const ISC_STATUS* status) const
     while (Api->fb_interpret(buffer, sizeof buffer, &p) > 0)
         lines.append(Codec ? Codec->ToString(QByteArrayView(buffer, qstrlen(buffer)))
                            : QString::fromLocal8Bit(buffer));
-    throw ESQLError(lines.join(QLatin1Char('\n')), int(status[1]));
+    const QString message = lines.join(QLatin1Char('\n'));
+    if (ConnectionLost(status)) throw ESQLConnectionLost(message, int(status[1]));
+    throw ESQLError(message, int(status[1]));
 }

@@ -112,6 +112,7 @@ void TSQLConnection::Open()
 void TSQLConnection::SetReuseStatements(bool value)
 {
     FReuseStatements = value;
+    FBatchRan = false;
     if (FConnection) FConnection->SetReuseStatements(value);
 }
 
@@ -130,10 +131,32 @@ void TSQLConnection::Cancel()
     if (FConnection) FConnection->Cancel();
 }
 
+void TSQLConnection::Reattach(const ESQLConnectionLost& lost)
+{
+    Close();
+    if (FReuseStatements && FBatchRan)
+        throw ESQLConnectionLost(
+            QStringLiteral("The connection to the database was lost: %1").arg(lost.Message()),
+            lost.ErrorCode());
+    try {
+        Open();
+    } catch (const Exception& error) {
+        throw ESQLConnectionLost(
+            QStringLiteral("The connection to the database was lost and can't be made again: %1")
+                .arg(error.Message()),
+            lost.ErrorCode());
+    }
+}
+
 std::unique_ptr<TSQLCursor> TSQLConnection::OpenCursor(const QString& sql,
                                                        const QList<TSQLParamValue>& params)
 {
     Open();
+    try {
+        return FConnection->Open(sql, params);
+    } catch (const ESQLConnectionLost& lost) {
+        Reattach(lost);
+    }
     return FConnection->Open(sql, params);
 }
 
@@ -147,5 +170,11 @@ std::unique_ptr<TSQLCursor> TSQLConnection::OpenBatches(const QString& sql,
 void TSQLConnection::Execute(const QString& sql, const QList<TSQLParamValue>& params)
 {
     Open();
-    FConnection->Execute(sql, params);
+    try {
+        FConnection->Execute(sql, params);
+    } catch (const ESQLConnectionLost& lost) {
+        Reattach(lost);
+        FConnection->Execute(sql, params);
+    }
+    FBatchRan = FReuseStatements;
 }

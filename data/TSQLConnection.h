@@ -3,6 +3,8 @@
 #include "TSQLDriver.h"
 #include "TStringList.h"
 
+class ESQLConnectionLost;
+
 #include <QObject>
 #include <functional>
 #include <mutex>
@@ -60,7 +62,14 @@ public:
     void Open();
     void Close();
 
-    // Run a statement with '?' parameters, connecting first when closed.
+    // Run a statement with '?' parameters, connecting first when closed. A
+    // connection found lost (a server stopped or restarted) attaches again
+    // once and the statement runs, or fails with "The connection to the
+    // database was lost and can't be made again: %s". Within a batch of
+    // reused statements that has already run one, nothing runs again: the
+    // statement fails with "The connection to the database was lost: %s", so
+    // that the caller knows where the batch stopped; the next statement
+    // attaches again.
     std::unique_ptr<TSQLCursor> OpenCursor(const QString& sql, const QList<TSQLParamValue>& params);
     // One SELECT prepared once and run per batch; see TSQLDriverConnection.
     std::unique_ptr<TSQLCursor> OpenBatches(const QString& sql, const TSQLParamBatches& batches);
@@ -80,6 +89,9 @@ public:
 
 private:
     void LoadParams();
+    // After a lost connection: closes it, and opens it again unless a batch
+    // is under way.
+    void Reattach(const ESQLConnectionLost& lost);
 
     QString FConnectionName;
     QString FDriverName;
@@ -90,6 +102,8 @@ private:
     bool FLoadParamsOnConnect = false;
     bool FParamsLoaded = false;
     bool FReuseStatements = false;
+    // A statement of the batch under way has run.
+    bool FBatchRan = false;
     TStringList FParams;
     std::unique_ptr<TSQLDriverConnection> FConnection;
     // Held while FConnection changes and while Cancel() uses it.

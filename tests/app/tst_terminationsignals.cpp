@@ -1,12 +1,24 @@
 #include "Getdata.h"
+#include "SecondConnection.h"
 #include "TMessageService.h"
 #include "TRecordingMessages.h"
 #include "TTerminationSignals.h"
+#include "TestBackends.h"
+#include "TestDatabase.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
+#include <future>
+#include <signal.h>
 
 namespace
 {
@@ -20,6 +32,17 @@ void EarlierHandler(int)
 
 // Runs the message loop, raising signal once it runs; false when the loop
 // did not end within a few seconds.
+// True once the process has a handler of its own for signal.
+bool Catches(qint64 pid, int signal)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return false;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    return false;
+}
+
 bool LoopEndsOn(int signal)
 {
     QTimer::singleShot(0, [signal] { ::raise(signal); });
@@ -47,6 +70,9 @@ private slots:
     void endsTheMessageLoop();
     void earlierHandlersComeBackAfterwards();
     void openQueryDialogAcceptsNothing();
+    void pendingSignalIsSeenBeforeTheLoopRuns();
+    void programEndsCleanlyAtAnyMomentOfStartUp_data();
+    void programEndsCleanlyAtAnyMomentOfStartUp();
 };
 
 void tst_TerminationSignals::endsTheMessageLoop_data()
@@ -114,6 +140,91 @@ void tst_TerminationSignals::openQueryDialogAcceptsNothing()
     QVERIFY(!accepted);
     delete dialog.data();
     SetMessageService(previous);
+}
+
+void tst_TerminationSignals::pendingSignalIsSeenBeforeTheLoopRuns()
+{
+    const TTerminationSignals terminationSignals;
+    QVERIFY(!terminationSignals.Pending());
+    ::raise(SIGTERM);
+    QVERIFY(terminationSignals.Pending());
+    QVERIFY(LoopEndsOn(SIGTERM));
+    QVERIFY(!terminationSignals.Pending());
+}
+
+void tst_TerminationSignals::programEndsCleanlyAtAnyMomentOfStartUp_data()
+{
+    AddBackendColumn();
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<int>("delay");
+    for (const TestBackend& backend : ConfiguredBackends()) {
+        // The embedded engine of another process can't share the file.
+        if (backend.Type == TestBackend::Firebird) continue;
+        const QByteArray b = backend.Name().toLatin1();
+        for (const bool locked : {true, false})
+            for (const int delay : {0, 30, 100, 200, 350, 500, 800, 1200, 2000})
+                QTest::addRow("%s:%s,%d ms", b.data(), locked ? "locked" : "free", delay)
+                    << backend << locked << delay;
+    }
+}
+
+// The program itself, sent SIGTERM while it starts: as it makes its
+// application object, while its first read meets a product another client
+// holds changed, right after that client commits, while the window is made
+// and once it shows. It always ends as a closed window does: exit code 0, no
+// box left waiting, no crash.
+void tst_TerminationSignals::programEndsCleanlyAtAnyMomentOfStartUp()
+{
+    using namespace std::chrono_literals;
+    QFETCH(TestBackend, backend);
+    QFETCH(bool, locked);
+    QFETCH(int, delay);
+    TestDatabase database(backend);
+    QVERIFY2(database.IsValid(), qPrintable(database.ErrorString()));
+    SecondConnection other(database);
+    QVERIFY(other.Execute(
+        QStringLiteral("insert into PRODUCT (PROD_ID, PROD_NAME, PSALE_PRICE, VIP_PRICE) "
+                       "values ('-1', 'committed', 1, 1)")));
+    // The program's per-user settings name the test's files.
+    QTemporaryDir config;
+    {
+        QSettings settings(config.filePath(QStringLiteral("MassAmend/SQLDriver.conf")),
+                           QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Connection Registry File"), database.ConnectionsFile());
+        settings.setValue(QStringLiteral("Driver Registry File"), database.DriversFile());
+    }
+    std::future<QString> committed;
+    if (locked) {
+        if (!backend.IsFirebird()) other.QueryValue(QStringLiteral("PRAGMA journal_mode = WAL"));
+        QVERIFY(other.StartTransaction());
+        QVERIFY(other.Execute(
+            QStringLiteral("update PRODUCT set PROD_NAME = 'held' where PROD_ID = '-1'")));
+        committed = other.CommitLater(300ms);
+    }
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.start(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("massamend")), {});
+    QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
+    // Before its first instruction a program can't catch anything: the
+    // moments count from there.
+    QTRY_VERIFY_WITH_TIMEOUT(Catches(program.processId(), SIGTERM), 30000);
+    QThread::msleep(ulong(delay));
+    QVERIFY(program.state() == QProcess::Running);
+    ::kill(pid_t(program.processId()), SIGTERM);
+    const bool ended = program.waitForFinished(30000);
+    if (!ended) program.kill();
+    if (committed.valid()) QCOMPARE(committed.get(), QString());
+
+    const QByteArray output = program.readAll();
+    QVERIFY2(ended, "still running: a box waits for an answer\n" + output);
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit, output);
+    QVERIFY2(program.exitCode() == 0, QByteArray::number(program.exitCode()) + "\n" + output);
 }
 
 QTEST_MAIN(tst_TerminationSignals)

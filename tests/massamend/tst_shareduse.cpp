@@ -4,10 +4,15 @@
 #include "TWriteBack.h"
 #include "TestBackends.h"
 
+#include <QFile>
 #include <QProgressDialog>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 #include <future>
 
 using namespace std::chrono_literals;
@@ -29,6 +34,10 @@ private slots:
     void stopButtonWhileARowWaits();
     void windowKeepsRunningWhileARowWaits_data() { AddBackendRows(); }
     void windowKeepsRunningWhileARowWaits();
+    void serverBackBetweenTwoWriteBacks_data() { AddBackendRows(); }
+    void serverBackBetweenTwoWriteBacks();
+    void serverLostInTheMiddleStopsAtTheLostRow_data() { AddBackendRows(); }
+    void serverLostInTheMiddleStopsAtTheLostRow();
 };
 
 namespace
@@ -52,6 +61,105 @@ bool Hold(SecondConnection& other, const TestBackend& backend, const QString& co
 int FirstWaiting(const TestBackend& backend, int locked)
 {
     return backend.IsFirebird() ? locked : 0;
+}
+
+// The server as the window's connection reaches it: a relay on a port of its
+// own to the shared server, on a thread of its own, so that it relays also
+// while the test's thread waits for the engine. Dropping its sockets is a
+// server that went away under the connection; closing it one that stays
+// away; listening again on the same port one that came back. The shared
+// server itself is never touched.
+class TcpRelay : public QObject
+{
+public:
+    TcpRelay()
+    {
+        moveToThread(&FThread);
+        FThread.start();
+    }
+    ~TcpRelay()
+    {
+        Call([this] { Stop(); });
+        FThread.quit();
+        FThread.wait();
+    }
+
+    bool Listen()
+    {
+        bool listening = false;
+        Call([&] { listening = Start(); });
+        return listening;
+    }
+    void Drop()
+    {
+        Call([this] { DropAll(); });
+    }
+    void Close()
+    {
+        Call([this] { Stop(); });
+    }
+    quint16 Port() const { return FPort; }
+
+private:
+    void Call(const std::function<void()>& f)
+    {
+        QMetaObject::invokeMethod(this, f, Qt::BlockingQueuedConnection);
+    }
+
+    bool Start()
+    {
+        FServer = new QTcpServer(this);
+        if (!FServer->listen(QHostAddress::LocalHost, FPort)) return false;
+        FPort = FServer->serverPort();
+        connect(FServer, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* client = FServer->nextPendingConnection()) {
+                auto* server = new QTcpSocket(this);
+                FSockets << client << server;
+                connect(client, &QTcpSocket::readyRead, server,
+                        [client, server] { server->write(client->readAll()); });
+                connect(server, &QTcpSocket::readyRead, client,
+                        [client, server] { client->write(server->readAll()); });
+                connect(client, &QTcpSocket::disconnected, server, &QTcpSocket::close);
+                connect(server, &QTcpSocket::disconnected, client, &QTcpSocket::close);
+                server->connectToHost(QHostAddress::LocalHost, 3050);
+            }
+        });
+        return true;
+    }
+    void DropAll()
+    {
+        for (QTcpSocket* socket : std::as_const(FSockets)) {
+            socket->abort();
+            socket->deleteLater();
+        }
+        FSockets.clear();
+    }
+    void Stop()
+    {
+        DropAll();
+        delete FServer;
+        FServer = nullptr;
+    }
+
+    QThread FThread;
+    QTcpServer* FServer = nullptr;
+    QList<QTcpSocket*> FSockets;
+    quint16 FPort = 0;
+};
+
+// The window's connection goes through the relay.
+bool ThroughRelay(const TestDatabase& database, const TcpRelay& relay)
+{
+    QFile file(database.ConnectionsFile());
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    QByteArray text = file.readAll();
+    file.close();
+    const QByteArray direct = database.Database().toLatin1();
+    const QByteArray path = direct.mid(direct.indexOf(':') + 1);
+    const QByteArray relayed = "127.0.0.1/" + QByteArray::number(relay.Port()) + ':' + path;
+    if (!text.contains("=" + direct)) return false;
+    text.replace("=" + direct, "=" + relayed);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
 }
 
 } // namespace
@@ -231,6 +339,99 @@ void tst_SharedUse::windowKeepsRunningWhileARowWaits()
     QCOMPARE(committed.get(), QString());
     QVERIFY(ticksWhileWaiting > 0);
     QCOMPARE(f.Boxes.Texts(), QStringList());
+}
+
+// The server stopped and started again between two write-backs: the second
+// attaches again and writes, without a restart of the program. While the
+// server stays away, a write-back says so and writes nothing.
+void tst_SharedUse::serverBackBetweenTwoWriteBacks()
+{
+    QFETCH(TestBackend, backend);
+    if (backend.Type != TestBackend::Server) QSKIP("only a server can go away");
+    TcpRelay relay;
+    QVERIFY(relay.Listen());
+    MassAmendFixture f(backend);
+    QVERIFY(f.Database.IsValid());
+    QVERIFY(ThroughRelay(f.Database, relay));
+    f.Form.reset();
+    f.Form = std::make_unique<TFormMassAmend>();
+    f.Form->SetProgress(std::make_unique<RecordingProgress>());
+    const QStringList listed = f.Codes({0, 1, 2});
+    f.Load(listed);
+    f.Choose(QStringLiteral("PROD_SNAME"), QStringLiteral("FIRST"));
+    f.Form->Button2Click(f.Form->Button2);
+    QCOMPARE(f.Boxes.Texts(), QStringList());
+
+    relay.Close();
+    f.Choose(QStringLiteral("PROD_SNAME"), QStringLiteral("AWAY"));
+    f.Form->Button2Click(f.Form->Button2);
+    QCOMPARE(f.Boxes.Boxes.size(), 1);
+    const QString away = f.Boxes.Texts().first();
+    QVERIFY2(away.startsWith(QStringLiteral(
+                 "The connection to the database was lost and can't be made again: ")),
+             qPrintable(away));
+    QVERIFY2(away.endsWith(QStringLiteral("\n3 筆中已寫入 0 筆，其餘 3 筆未寫入。")),
+             qPrintable(away));
+
+    QVERIFY(relay.Listen());
+    f.Choose(QStringLiteral("PROD_SNAME"), QStringLiteral("SECOND"));
+    f.Form->Button2Click(f.Form->Button2);
+    QCOMPARE(f.Boxes.Boxes.size(), 1);
+    // Once more after the server restarted under an open connection.
+    relay.Drop();
+    f.Choose(QStringLiteral("PROD_SNAME"), QStringLiteral("THIRD"));
+    f.Form->Button2Click(f.Form->Button2);
+    QCOMPARE(f.Boxes.Boxes.size(), 1);
+    const QMap<QString, QVariant> names = f.Column(QStringLiteral("PROD_SNAME"));
+    for (const QString& code : listed)
+        QCOMPARE(names.value(code).toString(), QStringLiteral("THIRD"));
+}
+
+// Lost while the write-back goes: nothing is sent again, it stops at the row
+// that was lost and says how far it got.
+void tst_SharedUse::serverLostInTheMiddleStopsAtTheLostRow()
+{
+    QFETCH(TestBackend, backend);
+    if (backend.Type != TestBackend::Server) QSKIP("only a server can go away");
+    TcpRelay relay;
+    QVERIFY(relay.Listen());
+    MassAmendFixture f(backend);
+    QVERIFY(f.Database.IsValid());
+    QVERIFY(ThroughRelay(f.Database, relay));
+    f.Form.reset();
+    f.Form = std::make_unique<TFormMassAmend>();
+    auto progress = std::make_unique<RecordingProgress>();
+    RecordingProgress* recording = progress.get();
+    f.Form->SetProgress(std::move(progress));
+    const QStringList listed = f.Codes({0, 1, 2, 3, 4});
+    f.Form->CDS_PRODUCT->SetIndexFieldNames(QStringLiteral("PROD_ID"));
+    f.Load(listed);
+    f.Choose(QStringLiteral("PROD_SNAME"), QStringLiteral("LOST"));
+    SecondConnection other(f.Database);
+    QVERIFY(Hold(other, backend, listed.at(2)));
+    // The server goes while the third row waits for the other client.
+    QTimer poll;
+    poll.setInterval(10);
+    connect(&poll, &QTimer::timeout, [&] {
+        if (recording->Waits == 0) return;
+        poll.stop();
+        relay.Drop();
+    });
+    poll.start();
+
+    f.Form->Button2Click(f.Form->Button2);
+
+    QVERIFY(other.Rollback());
+    QCOMPARE(f.Boxes.Boxes.size(), 1);
+    const QString lost = f.Boxes.Texts().first();
+    QVERIFY2(lost.startsWith(QStringLiteral("The connection to the database was lost: ")),
+             qPrintable(lost));
+    QVERIFY2(lost.endsWith(QStringLiteral("\n5 筆中已寫入 2 筆，其餘 3 筆未寫入。")),
+             qPrintable(lost));
+    QCOMPARE(f.Form->CDS_PRODUCT->RecNo(), 3);
+    const QMap<QString, QVariant> names = f.Column(QStringLiteral("PROD_SNAME"));
+    for (int i = 0; i < listed.size(); ++i)
+        QCOMPARE(names.value(listed.at(i)).toString() == QLatin1String("LOST"), i < 2);
 }
 
 QTEST_MAIN(tst_SharedUse)
