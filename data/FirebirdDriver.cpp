@@ -30,15 +30,17 @@ public:
         return std::make_unique<FirebirdCursor>(std::move(statement));
     }
 
-    void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
+    int Execute(const QString& sql, const QList<TSQLParamValue>& params) override
     {
         if (!FKept.On()) {
             FirebirdStatement statement(FAttachment);
             statement.Prepare(sql);
             statement.Execute(params);
+            const int changed = statement.RowsAffected();
             statement.Commit();
-            return;
+            return changed;
         }
+        int changed = 0;
         FKept.Run(
             sql,
             [&] {
@@ -48,8 +50,10 @@ public:
             },
             [&](FirebirdStatement& statement, bool) {
                 statement.Execute(params);
+                changed = statement.RowsAffected();
                 statement.EndTransaction();
             });
+        return changed;
     }
 
     void SetReuseStatements(bool value) override { FKept.SetOn(value); }

@@ -125,8 +125,8 @@ std::unique_ptr<TSQLCursor> TSQLConnection::OpenCursor(const QString& sql,
     return FConnection->Open(sql, params);
 }
 
-void TSQLConnection::Execute(const QString& sql, const QList<TSQLParamValue>& params)
+int TSQLConnection::Execute(const QString& sql, const QList<TSQLParamValue>& params)
 {
     Open();
-    FConnection->Execute(sql, params);
+    return FConnection->Execute(sql, params);
 }

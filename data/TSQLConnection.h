@@ -60,8 +60,10 @@ public:
     void Close();
 
     // Run a statement with '?' parameters, connecting first when closed.
+    // Execute returns the rows the statement changed (see
+    // TSQLDriverConnection::Execute).
     std::unique_ptr<TSQLCursor> OpenCursor(const QString& sql, const QList<TSQLParamValue>& params);
-    void Execute(const QString& sql, const QList<TSQLParamValue>& params);
+    int Execute(const QString& sql, const QList<TSQLParamValue>& params);
 
     // See TSQLDriverConnection::SetReuseStatements; kept across reconnects.
     bool ReuseStatements() const { return FReuseStatements; }

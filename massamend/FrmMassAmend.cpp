@@ -1,6 +1,7 @@
 #include "FrmMassAmend.h"
 
 #include "DBGrid.h"
+#include "FrmWriteBackJournal.h"
 #include "Getdata.h"
 #include "ProductCatalogue.h"
 #include "TApplication.h"
@@ -11,17 +12,23 @@
 #include "TProgressDialogSink.h"
 #include "TReplacementValue.h"
 #include "TWriteBack.h"
+#include "TWriteBackJournal.h"
+#include "TWriteBackSnapshot.h"
+#include "TWriteBackUndo.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <iterator>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -135,12 +142,14 @@ private:
 
 TFormMassAmend::TFormMassAmend(QWidget* parent)
     : QWidget(parent), FChangeStamp(std::make_unique<TChangeStamp>()),
-      FProgress(std::make_unique<TProgressDialogSink>(this))
+      FProgress(std::make_unique<TProgressDialogSink>(this)),
+      FJournal(std::make_unique<TWriteBackJournal>())
 {
     CreateComponents();
     CreateFields();
     CreateControls();
     SetTabOrder();
+    CreateJournalMenu();
     SQLConnection1->SetConnected(true);
     CDS_PRODUCT->SetActive(true);
 }
@@ -303,6 +312,49 @@ void TFormMassAmend::SetTabOrder()
     QWidget::setTabOrder(Button1, Button2);
 }
 
+void TFormMassAmend::CreateJournalMenu()
+{
+    PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
+    MenuItemJournal = Named(new QAction(QStringLiteral("回存記錄"), this), "MenuItemJournal");
+    MenuItemJournal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    MenuItemJournal->setShortcutContext(Qt::WindowShortcut);
+    connect(MenuItemJournal, &QAction::triggered, this,
+            [this] { MenuItemJournalClick(MenuItemJournal); });
+    MenuItemUndo = Named(new QAction(QStringLiteral("復原"), this), "MenuItemUndo");
+    MenuItemUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    MenuItemUndo->setShortcutContext(Qt::WindowShortcut);
+    connect(MenuItemUndo, &QAction::triggered, this, [this] { MenuItemUndoClick(MenuItemUndo); });
+    PopupMenu1->addAction(MenuItemJournal);
+    PopupMenu1->addAction(MenuItemUndo);
+    // The window's own shortcuts, wherever the focus is in it.
+    addAction(MenuItemJournal);
+    addAction(MenuItemUndo);
+    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); });
+}
+
+TFrmWriteBackJournal* TFormMassAmend::JournalWindow() const
+{
+    return FJournalWindow;
+}
+
+QString TFormMassAmend::DatabaseName() const
+{
+    return SQLConnection1->Params().Values(QStringLiteral("Database"));
+}
+
+TJournalEntry TFormMassAmend::NewJournalEntry(const QString& column,
+                                              const TSQLParamValue& value) const
+{
+    TJournalEntry entry;
+    entry.When = FChangeStamp->Clock ? FChangeStamp->Clock() : QDateTime::currentDateTime();
+    entry.Database = DatabaseName();
+    entry.Column = column;
+    entry.Value = value;
+    return entry;
+}
+
 QString TFormMassAmend::ChosenColumn() const
 {
     return ComboBox2->itemText(ComboBox1->ItemIndex());
@@ -397,20 +449,94 @@ void TFormMassAmend::Button2Click(QObject* Sender)
         std::vector<TWriteBackRow> rows;
         rows.reserve(std::size_t(total));
         int written = 0;
+        std::optional<TWriteBackJournalRun> journal;
         {
             TControlsDisabled still(*CDS_PRODUCT);
             for (; !CDS_PRODUCT->Eof(); CDS_PRODUCT->Next())
-                rows.push_back({CDS_PRODUCTPROD_ID->AsString(), value});
+                rows.push_back({CDS_PRODUCTPROD_ID->AsString(), value, {}});
             CDS_PRODUCT->First();
+            // Journaled before the first UPDATE, so that it can be taken
+            // back; a journal that can't be written stops it here. Without
+            // a row or a column of the list nothing could be written.
+            if (!rows.empty() && CDS_PRODUCT->FindField(writeBack.Column))
+                journal.emplace(
+                    *FJournal, NewJournalEntry(writeBack.Column, value),
+                    TWriteBackSnapshot::JournalRows(*SQLConnection1, writeBack.Column, rows));
             // The cursor follows the rows as they are written, so a failure
             // leaves it on the row that failed.
-            writeBack.OnRowWritten = [this](int) { CDS_PRODUCT->Next(); };
+            writeBack.OnRowWritten = [&](int index) {
+                CDS_PRODUCT->Next();
+                if (journal) journal->RowDone(index, writeBack.LastRowChanged());
+            };
             written = writeBack.Run(rows, *FProgress);
         }
         writeBack.RefreshNames();
+        if (journal) Application()->Guard([&] { journal->Finish(); });
 
         // Stopped by the operator: the rows written so far stay written, and
         // the names above already match them.
         if (written < total) Messages().ShowMessage(StoppedMessage(written, total));
+    });
+}
+
+void TFormMassAmend::MenuItemJournalClick(QObject* Sender)
+{
+    Application()->Guard([&] {
+        if (!FJournalWindow) {
+            FJournalWindow = new TFrmWriteBackJournal(*FJournal, DatabaseName(), this);
+            FJournalWindow->setAttribute(Qt::WA_DeleteOnClose);
+            FJournalWindow->OnUndo = [this](qint64 id) { UndoWriteBack(id); };
+        } else {
+            FJournalWindow->Refresh();
+        }
+        FJournalWindow->show();
+        FJournalWindow->raise();
+        FJournalWindow->activateWindow();
+    });
+}
+
+void TFormMassAmend::MenuItemUndoClick(QObject* Sender)
+{
+    Application()->Guard([&] {
+        const QList<TJournalEntry> entries = FJournal->Entries(DatabaseName());
+        if (entries.isEmpty()) {
+            Messages().ShowMessage(QStringLiteral("這個資料庫沒有可復原的回存。"));
+            return;
+        }
+        UndoWriteBack(entries.first().Id);
+    });
+}
+
+void TFormMassAmend::UndoWriteBack(qint64 id)
+{
+    Application()->Guard([&] {
+        const std::optional<TJournalEntry> entry = FJournal->Entry(id);
+        if (!entry) return;
+        const std::vector<TWriteBackRow> rows = TWriteBackUndo::Rows(*entry, FJournal->Rows(id));
+        if (rows.empty()) {
+            Messages().ShowMessage(TWriteBackUndo::NothingText());
+            return;
+        }
+        if (Messages().MessageDlg(TWriteBackUndo::ConfirmText(*entry, int(rows.size())),
+                                  TMsgDlgType::mtConfirmation,
+                                  {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}, 0) != mrYes)
+            return;
+        TWriteBack writeBack(*SQLQuery1, *FChangeStamp);
+        writeBack.Column = entry->Column;
+        writeBack.Guarded = true;
+        // The undo is journaled as a write-back of its own, so it can be taken
+        // back in turn.
+        TJournalEntry undo = NewJournalEntry(entry->Column, std::nullopt);
+        undo.Undoes = id;
+        TWriteBackJournalRun journal(
+            *FJournal, undo, TWriteBackSnapshot::JournalRows(*SQLConnection1, entry->Column, rows));
+        writeBack.OnRowWritten = [&](int index) {
+            journal.RowDone(index, writeBack.LastRowChanged());
+        };
+        const int done = writeBack.Run(rows, *FProgress);
+        writeBack.RefreshNames();
+        journal.Finish();
+        Messages().ShowMessage(TWriteBackUndo::DoneText(
+            done - writeBack.Skipped(), writeBack.Skipped(), int(rows.size()) - done));
     });
 }

@@ -31,6 +31,7 @@ int TWriteBack::Run(const std::vector<TWriteBackRow>& rows, TProgressSink& progr
 {
     const int total = int(rows.size());
     int written = 0;
+    FSkipped = 0;
     TProgressRun run(progress, total);
     // The code goes in as a parameter, so every row's statement has the same
     // text and is prepared once for the whole list.
@@ -38,7 +39,7 @@ int TWriteBack::Run(const std::vector<TWriteBackRow>& rows, TProgressSink& progr
     bool go = true;
     while (go && written < total) {
         SetRowStatement(rows[std::size_t(written)]);
-        FQuery.ExecSQL();
+        ExecuteRow();
         if (OnRowWritten) OnRowWritten(written);
         ++written;
         go = run.Step(written);
@@ -54,6 +55,9 @@ void TWriteBack::SetRowStatement(const TWriteBackRow& row)
         QStringLiteral("UPDATE PRODUCT SET CHG_DATE = :chg_date, chg_time=:chg_time , "));
     FQuery.SQL().Add(Column + QStringLiteral(" = :V "));
     FQuery.SQL().Add(QStringLiteral(" where PROD_ID = :PROD_ID"));
+    if (Guarded)
+        FQuery.SQL().Add(QStringLiteral(" and ") + Column +
+                         QStringLiteral(" IS NOT DISTINCT FROM :W"));
     FQuery.ParamByName(QStringLiteral("chg_date")).SetAsString(FStamp.ChangeDate());
     FQuery.ParamByName(QStringLiteral("chg_time")).SetAsString(FStamp.ChangeTime());
     TParam& v = FQuery.ParamByName(QStringLiteral("V"));
@@ -62,6 +66,19 @@ void TWriteBack::SetRowStatement(const TWriteBackRow& row)
     else
         v.Clear();
     FQuery.ParamByName(QStringLiteral("PROD_ID")).SetAsString(row.Code);
+    if (!Guarded) return;
+    TParam& w = FQuery.ParamByName(QStringLiteral("W"));
+    if (row.Expected)
+        w.SetAsString(*row.Expected);
+    else
+        w.Clear();
+}
+
+void TWriteBack::ExecuteRow()
+{
+    FQuery.ExecSQL();
+    FLastRowChanged = !Guarded || FQuery.RowsAffected() > 0;
+    if (!FLastRowChanged) ++FSkipped;
 }
 
 QString TWriteBack::NameRefreshStatement(const QString& column)

@@ -10,10 +10,12 @@ class TChangeStamp;
 class TProgressSink;
 class TSQLQuery;
 
-// One listed product of a write-back: its code and the value its column gets.
+// One listed product of a write-back: its code and the value its column gets;
+// for a guarded write-back also the value its column must still hold.
 struct TWriteBackRow {
     QString Code;
     TSQLParamValue Value;
+    TSQLParamValue Expected;
 };
 
 // The write-back of one column: one UPDATE per listed product, in list order,
@@ -27,8 +29,16 @@ public:
     TWriteBack(TSQLQuery& query, const TChangeStamp& stamp);
 
     QString Column;
+    // Guarded, a row changes only while its column still holds the row's
+    // Expected value (nulls compare equal); a row holding another value is
+    // left as it is and counted as skipped.
+    bool Guarded = false;
     // Called once row `index` of the list is committed.
     std::function<void(int index)> OnRowWritten;
+    // Whether the row last committed changed: false when its guard kept it.
+    bool LastRowChanged() const { return FLastRowChanged; }
+    // Rows of the last run that their guard kept.
+    int Skipped() const { return FSkipped; }
 
     // Writes the rows until the end, until the progress sink asks to stop or
     // until a row fails: the failure is thrown, and the rows before it stay
@@ -43,7 +53,10 @@ public:
 private:
     // The row's statement and its parameters, ready to execute.
     void SetRowStatement(const TWriteBackRow& row);
+    void ExecuteRow();
 
     TSQLQuery& FQuery;
     const TChangeStamp& FStamp;
+    bool FLastRowChanged = false;
+    int FSkipped = 0;
 };
