@@ -3,7 +3,10 @@
 #include "TProductSelection.h"
 #include "TSQLConnection.h"
 
+#include "QuotedStr.h"
+
 #include <QSet>
+#include <algorithm>
 
 TSQLParamValue TWriteBackSnapshot::ValueText(const TSQLCursor& cursor, int index)
 {
@@ -22,25 +25,36 @@ QHash<QString, TProductBefore> TWriteBackSnapshot::Read(TSQLConnection& connecti
                                                         const QString& column,
                                                         const QStringList& codes)
 {
-    QStringList distinct;
-    QSet<QString> seen;
-    for (const QString& code : codes)
-        if (!seen.contains(code)) {
-            seen.insert(code);
-            distinct.append(code);
-        }
+    const QSet<QString> wanted(codes.cbegin(), codes.cend());
+    QStringList sorted(wanted.cbegin(), wanted.cend());
+    std::sort(sorted.begin(), sorted.end());
+    const QString select =
+        QStringLiteral("select PROD_ID, %1, CHG_DATE, CHG_TIME from PRODUCT where ").arg(column);
     QHash<QString, TProductBefore> before;
-    before.reserve(distinct.size());
-    for (qsizetype first = 0; first < distinct.size(); first += CodesPerStatement) {
-        const QString sql =
-            QStringLiteral("select PROD_ID, %1, CHG_DATE, CHG_TIME from PRODUCT "
-                           "where PROD_ID in (%2)")
-                .arg(column, TProductSelection::CodeSet(distinct.mid(first, CodesPerStatement)));
+    before.reserve(sorted.size());
+    // Keeps the listed products of a statement's rows, up to `limit` rows.
+    const auto read = [&](const QString& sql, qsizetype limit) {
         auto cursor = connection.OpenCursor(sql, {});
-        while (cursor->Next())
-            before.insert(QString::fromUtf8(cursor->GetText(0)),
-                          {ValueText(*cursor, 1), ValueText(*cursor, 2), ValueText(*cursor, 3)});
+        for (qsizetype seen = 0; seen < limit && cursor->Next(); ++seen) {
+            const QString code = QString::fromUtf8(cursor->GetText(0));
+            if (wanted.contains(code))
+                before.insert(
+                    code, {ValueText(*cursor, 1), ValueText(*cursor, 2), ValueText(*cursor, 3)});
+        }
+    };
+    for (qsizetype first = 0; first < sorted.size(); first += CodesPerRange) {
+        const qsizetype last = std::min(sorted.size(), first + CodesPerRange) - 1;
+        read(select + QStringLiteral("PROD_ID between %1 and %2")
+                          .arg(QuotedStr(sorted.at(first)), QuotedStr(sorted.at(last))),
+             (last - first + 1) * RangeSpread);
     }
+    QStringList missing;
+    for (const QString& code : std::as_const(sorted))
+        if (!before.contains(code)) missing.append(code);
+    for (qsizetype first = 0; first < missing.size(); first += CodesPerList)
+        read(select + QStringLiteral("PROD_ID in (%1)")
+                          .arg(TProductSelection::CodeSet(missing.mid(first, CodesPerList))),
+             CodesPerList);
     return before;
 }
 

@@ -19,14 +19,22 @@ struct TProductBefore {
 };
 
 // Reads, for the listed codes, the column and the change stamps as the
-// database holds them now: a few SELECTs with IN lists of quoted codes, not
-// one per product. Numbers come as text, floats with 17 significant digits so
-// that writing the text back gives the same number. A code that no product
-// has is missing from the result.
+// database holds them now, in a few statements, not one per product: the
+// sorted codes in ranges (BETWEEN the first and the last of up to
+// CodesPerRange codes, an index range scan), and what a range did not bring
+// (a range holding many more products than listed, or a code sorted otherwise
+// by the database) in IN lists of quoted codes. Long IN lists cost Firebird 3
+// far more to prepare than they save, so they stay short. Numbers come as
+// text, floats with 17 significant digits so that writing the text back gives
+// the same number. A code that no product has is missing from the result.
 class TWriteBackSnapshot
 {
 public:
-    static constexpr int CodesPerStatement = 1000;
+    static constexpr int CodesPerRange = 1000;
+    // A range that holds this many times more products than codes is left
+    // to IN lists.
+    static constexpr int RangeSpread = 4;
+    static constexpr int CodesPerList = 100;
 
     static QHash<QString, TProductBefore> Read(TSQLConnection& connection, const QString& column,
                                                const QStringList& codes);

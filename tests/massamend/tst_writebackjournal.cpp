@@ -1,4 +1,5 @@
 #include "MassAmendFixture.h"
+#include "TWriteBackSnapshot.h"
 #include "TWriteBackUndo.h"
 #include "TestBackends.h"
 
@@ -26,6 +27,8 @@ private slots:
     void unusableJournalBlocksTheWriteBack_data();
     void unusableJournalBlocksTheWriteBack();
     void keepsTheLatestWriteBacksPerDatabase();
+    void snapshotReadsListedProductsOnly_data();
+    void snapshotReadsListedProductsOnly();
 };
 
 namespace
@@ -372,6 +375,56 @@ void tst_WriteBackJournal::keepsTheLatestWriteBacksPerDatabase()
     QCOMPARE(journal.Rows(ids.at(2)).size(), std::size_t(2));
     QCOMPARE(journal.Entries(QStringLiteral("other.fdb")).size(), 1);
     QCOMPARE(journal.Entry(other)->Written, 1);
+}
+
+void tst_WriteBackJournal::snapshotReadsListedProductsOnly_data()
+{
+    AddBackendColumn();
+    QTest::addColumn<QList<int>>("listed");
+    for (const TestBackend& backend : ConfiguredBackends()) {
+        const QByteArray b = backend.Name().toLatin1();
+        QTest::addRow("%s:close together", b.data()) << backend << QList<int>{4, 5, 7};
+        // The range of the two holds ten times more products: IN lists.
+        QTest::addRow("%s:far apart", b.data()) << backend << QList<int>{0, 19};
+        QTest::addRow("%s:every product", b.data()) << backend << [] {
+            QList<int> all;
+            for (int i = 0; i < 20; ++i)
+                all << i;
+            return all;
+        }();
+    }
+}
+
+// Whichever way the rows come, the result holds the listed products that
+// exist, with their values as the database has them, and nothing else.
+void tst_WriteBackJournal::snapshotReadsListedProductsOnly()
+{
+    QFETCH(TestBackend, backend);
+    QFETCH(QList<int>, listed);
+    MassAmendFixture f(backend);
+    OPEN_FIXTURE(f);
+    QVERIFY(f.Check->Execute(QStringLiteral("update PRODUCT set NOW_QTY = 1.0E0 / 7")));
+    QVERIFY(f.Check->Execute(
+        QStringLiteral("update PRODUCT set NOW_QTY = NULL where PROD_ID = '%1'").arg(f.Code(4))));
+    QStringList codes = f.Codes(listed);
+    codes << QStringLiteral("NO SUCH CODE") << QStringLiteral("O'NEIL") << codes.first();
+
+    const QHash<QString, TProductBefore> before =
+        TWriteBackSnapshot::Read(*f.Form->SQLConnection1, QStringLiteral("NOW_QTY"), codes);
+
+    QCOMPARE(before.size(), listed.size());
+    const QMap<QString, QVariantList> rows = f.Rows();
+    const int qty = f.ColumnIndex(QStringLiteral("NOW_QTY"));
+    const int chgDate = f.ColumnIndex(QStringLiteral("CHG_DATE"));
+    for (const QString& code : f.Codes(listed)) {
+        QVERIFY2(before.contains(code), qPrintable(code));
+        const QVariant stored = rows.value(code).at(qty);
+        const TSQLParamValue text = before.value(code).Value;
+        QCOMPARE(text.has_value(), !stored.isNull());
+        if (text) QCOMPARE(text->toDouble(), stored.toDouble());
+        QCOMPARE(before.value(code).ChgDate.value_or(QString()),
+                 rows.value(code).at(chgDate).toString());
+    }
 }
 
 QTEST_MAIN(tst_WriteBackJournal)
