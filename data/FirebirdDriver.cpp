@@ -37,15 +37,17 @@ public:
         return std::make_unique<FirebirdCursor>(std::move(statement), batches.mid(1));
     }
 
-    void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
+    int Execute(const QString& sql, const QList<TSQLParamValue>& params) override
     {
         if (!FKept.On()) {
             FirebirdStatement statement(FAttachment, FirebirdStatement::TKind::Write);
             statement.Prepare(sql);
             statement.Execute(params);
+            const int changed = statement.RowsAffected();
             statement.Commit();
-            return;
+            return changed;
         }
+        int changed = 0;
         FKept.Run(
             sql,
             [&] {
@@ -56,8 +58,10 @@ public:
             },
             [&](FirebirdStatement& statement, bool) {
                 statement.Execute(params);
+                changed = statement.RowsAffected();
                 statement.EndTransaction();
             });
+        return changed;
     }
 
     void SetReuseStatements(bool value) override { FKept.SetOn(value); }

@@ -112,6 +112,34 @@ bool FirebirdStatement::IsQuery() const
     return FType == isc_info_sql_stmt_select || FType == isc_info_sql_stmt_select_for_upd;
 }
 
+int FirebirdStatement::RowsAffected() const
+{
+    if (IsQuery()) return 0;
+    const FirebirdAttachment& a = *FAttachment;
+    ISC_STATUS_ARRAY status;
+    const char item = isc_info_sql_records;
+    char info[64] = {};
+    auto statement = const_cast<isc_stmt_handle*>(&FStatement);
+    a.Api->isc_dsql_sql_info(status, statement, 1, &item, sizeof info, info);
+    a.Check(status);
+    if (info[0] != isc_info_sql_records) return 0;
+    // Counts by kind, each a tag, a two-byte length and the number.
+    int changed = 0;
+    for (int i = 3; i < int(sizeof info) && info[i] != isc_info_end;) {
+        const char kind = info[i];
+        const int length = quint8(info[i + 1]) | quint8(info[i + 2]) << 8;
+        if (i + 3 + length > int(sizeof info)) break;
+        int count = 0;
+        for (int b = length - 1; b >= 0; --b)
+            count = count << 8 | quint8(info[i + 3 + b]);
+        if (kind == isc_info_req_insert_count || kind == isc_info_req_update_count ||
+            kind == isc_info_req_delete_count)
+            changed += count;
+        i += 3 + length;
+    }
+    return changed;
+}
+
 void FirebirdStatement::Execute(const QList<TSQLParamValue>& params)
 {
     Describe(FInput, true);

@@ -33,6 +33,8 @@ public:
 
     // True for a statement that returns rows.
     bool IsQuery() const;
+    // The rows the last Execute() inserted, updated or deleted.
+    int RowsAffected() const;
     // The described columns; a cursor points their data at its buffers.
     XSQLDA& Output() { return *reinterpret_cast<XSQLDA*>(FOutput.data()); }
     const FirebirdAttachment& Attachment() const { return *FAttachment; }

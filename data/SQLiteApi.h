@@ -20,6 +20,8 @@ struct SQLiteApi {
     X(sqlite3_finalize)                                                                            \
     X(sqlite3_reset)                                                                               \
     X(sqlite3_step)                                                                                \
+    X(sqlite3_changes)                                                                             \
+    X(sqlite3_total_changes)                                                                       \
     X(sqlite3_bind_parameter_count)                                                                \
     X(sqlite3_bind_null)                                                                           \
     X(sqlite3_bind_int64)                                                                          \

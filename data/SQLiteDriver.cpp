@@ -49,22 +49,21 @@ public:
             std::make_unique<SQLiteStatement>(FDatabase, sql, batches.value(0)), batches.mid(1));
     }
 
-    void Execute(const QString& sql, const QList<TSQLParamValue>& params) override
+    int Execute(const QString& sql, const QList<TSQLParamValue>& params) override
     {
         FDatabase->Cancelled = false;
         if (!FKept.On()) {
             SQLiteStatement statement(FDatabase, sql, params);
-            while (statement.Step())
-                ;
-            return;
+            return Run(statement);
         }
+        int changed = 0;
         FKept.Run(
             sql, [&] { return std::make_unique<SQLiteStatement>(FDatabase, sql, params); },
             [&](SQLiteStatement& statement, bool fresh) {
                 if (!fresh) statement.Bind(params);
-                while (statement.Step())
-                    ;
+                changed = Run(statement);
             });
+        return changed;
     }
 
     void SetReuseStatements(bool value) override { FKept.SetOn(value); }
@@ -76,6 +75,20 @@ public:
     }
 
 private:
+    // sqlite3_changes() keeps the count of the last INSERT, UPDATE or DELETE
+    // through other statements, so it counts only when this one changed the
+    // total.
+    int Run(SQLiteStatement& statement)
+    {
+        const SQLiteApi& api = *FDatabase->Api;
+        const int before = api.sqlite3_total_changes(FDatabase->Db);
+        while (statement.Step())
+            ;
+        return api.sqlite3_total_changes(FDatabase->Db) == before
+                   ? 0
+                   : api.sqlite3_changes(FDatabase->Db);
+    }
+
     std::shared_ptr<const SQLiteDatabase> FDatabase;
     TKeptStatement<SQLiteStatement> FKept;
 };

@@ -139,6 +139,10 @@ std::optional<ColumnRef> Target(const std::vector<Token>& t, qsizetype p)
     if (p > 0 && t[p - 1].Kind == Token::Compare) return RefEndingAt(t, p - 2);
     if (p + 1 < count && t[p + 1].Kind == Token::Compare) return RefStartingAt(t, p + 2);
     if (IsWord(t, p - 1, "BETWEEN")) return RefBeforeWord(t, p - 1);
+    if (IsWord(t, p - 1, "FROM") && IsWord(t, p - 2, "DISTINCT")) {
+        const qsizetype is = IsWord(t, p - 3, "NOT") ? p - 4 : p - 3;
+        if (IsWord(t, is, "IS")) return RefEndingAt(t, is - 1);
+    }
     if (IsWord(t, p - 1, "AND") && IsWord(t, p - 3, "BETWEEN")) return RefBeforeWord(t, p - 3);
     // Inside an IN list: back over the other items to "IN (".
     qsizetype k = p - 1;

@@ -10,6 +10,7 @@
 // declared type the kind of value it takes:
 //   column = ?, ? = column (and <>, !=, <, <=, >, >=, ==), SET column = ?,
 //   column [NOT] IN (..., ?, ...), column [NOT] BETWEEN ? AND ?,
+//   column IS [NOT] DISTINCT FROM ?,
 //   INSERT INTO table (columns) VALUES (?, ...).
 // A column may be qualified by its table or alias. Any other '?' is Unknown
 // and bound as text.

@@ -167,14 +167,16 @@ std::unique_ptr<TSQLCursor> TSQLConnection::OpenBatches(const QString& sql,
     return FConnection->OpenBatches(sql, batches);
 }
 
-void TSQLConnection::Execute(const QString& sql, const QList<TSQLParamValue>& params)
+int TSQLConnection::Execute(const QString& sql, const QList<TSQLParamValue>& params)
 {
     Open();
+    int changed = 0;
     try {
-        FConnection->Execute(sql, params);
+        changed = FConnection->Execute(sql, params);
     } catch (const ESQLConnectionLost& lost) {
         Reattach(lost);
-        FConnection->Execute(sql, params);
+        changed = FConnection->Execute(sql, params);
     }
     FBatchRan = FReuseStatements;
+    return changed;
 }

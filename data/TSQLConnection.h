@@ -69,11 +69,12 @@ public:
     // reused statements that has already run one, nothing runs again: the
     // statement fails with "The connection to the database was lost: %s", so
     // that the caller knows where the batch stopped; the next statement
-    // attaches again.
+    // attaches again. Execute returns the rows the statement changed (see
+    // TSQLDriverConnection::Execute).
     std::unique_ptr<TSQLCursor> OpenCursor(const QString& sql, const QList<TSQLParamValue>& params);
     // One SELECT prepared once and run per batch; see TSQLDriverConnection.
     std::unique_ptr<TSQLCursor> OpenBatches(const QString& sql, const TSQLParamBatches& batches);
-    void Execute(const QString& sql, const QList<TSQLParamValue>& params);
+    int Execute(const QString& sql, const QList<TSQLParamValue>& params);
 
     // Cancels the statement under way (see TSQLDriverConnection::Cancel):
     // the one method another thread may call while a statement runs.

@@ -65,7 +65,9 @@ public:
     virtual std::unique_ptr<TSQLCursor> OpenBatches(const QString& sql,
                                                     const TSQLParamBatches& batches) = 0;
     // Prepares and runs a statement with '?' placeholders, then commits.
-    virtual void Execute(const QString& sql, const QList<TSQLParamValue>& params) = 0;
+    // Returns the rows it inserted, updated or deleted (not those of
+    // triggers); 0 for any other statement.
+    virtual int Execute(const QString& sql, const QList<TSQLParamValue>& params) = 0;
 
     // While on, Execute keeps its last statement prepared and runs it again
     // for the same text, each run still committed on its own. Off lets it go:

@@ -46,6 +46,7 @@ TParam& TSQLQuery::ParamByName(const QString& name)
 
 void TSQLQuery::ExecSQL()
 {
+    FRowsAffected = 0;
     if (!FConnection)
         throw EDatabaseError(
             ComponentMessage(this, QStringLiteral("Missing SQLConnection property")));
@@ -60,7 +61,7 @@ void TSQLQuery::ExecSQL()
         values.append(p.Value());
     }
     try {
-        FConnection->Execute(FPrepared, values);
+        FRowsAffected = FConnection->Execute(FPrepared, values);
     } catch (const ESQLParamError& e) {
         throw e.WithName(ComponentMessage(this, QString()), FOccurrences.value(e.Index()));
     }

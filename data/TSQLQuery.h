@@ -43,6 +43,9 @@ public:
     // with "Invalid value for parameter '%s': ..." for a value the statement
     // can't take.
     void ExecSQL();
+    // The rows that the last ExecSQL inserted, updated or deleted; 0 before
+    // the first and after one that failed.
+    int RowsAffected() const { return FRowsAffected; }
 
 private:
     void SQLChanged();
@@ -52,4 +55,5 @@ private:
     std::vector<std::unique_ptr<TParam>> FParams;
     QString FPrepared;
     QStringList FOccurrences;
+    int FRowsAffected = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "DBGrid.h"
 #include "Exceptions.h"
+#include "FrmWriteBackJournal.h"
 #include "Getdata.h"
 #include "ProductCatalogue.h"
 #include "TApplication.h"
@@ -13,18 +14,24 @@
 #include "TReplacementValue.h"
 #include "TWaitCursor.h"
 #include "TWriteBack.h"
+#include "TWriteBackJournal.h"
+#include "TWriteBackSnapshot.h"
+#include "TWriteBackUndo.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFrame>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <iterator>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -138,12 +145,14 @@ private:
 
 TFormMassAmend::TFormMassAmend(QWidget* parent)
     : QWidget(parent), FChangeStamp(std::make_unique<TChangeStamp>()),
-      FProgress(std::make_unique<TProgressDialogSink>(this))
+      FProgress(std::make_unique<TProgressDialogSink>(this)),
+      FJournal(std::make_unique<TWriteBackJournal>())
 {
     CreateComponents();
     CreateFields();
     CreateControls();
     SetTabOrder();
+    CreateJournalMenu();
     const TWaitCursor wait;
     SQLConnection1->SetConnected(true);
     CDS_PRODUCT->SetActive(true);
@@ -333,6 +342,49 @@ void TFormMassAmend::SetTabOrder()
     QWidget::setTabOrder(Button1, Button2);
 }
 
+void TFormMassAmend::CreateJournalMenu()
+{
+    PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
+    MenuItemJournal = Named(new QAction(QStringLiteral("回存記錄"), this), "MenuItemJournal");
+    MenuItemJournal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    MenuItemJournal->setShortcutContext(Qt::WindowShortcut);
+    connect(MenuItemJournal, &QAction::triggered, this,
+            [this] { MenuItemJournalClick(MenuItemJournal); });
+    MenuItemUndo = Named(new QAction(QStringLiteral("復原"), this), "MenuItemUndo");
+    MenuItemUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    MenuItemUndo->setShortcutContext(Qt::WindowShortcut);
+    connect(MenuItemUndo, &QAction::triggered, this, [this] { MenuItemUndoClick(MenuItemUndo); });
+    PopupMenu1->addAction(MenuItemJournal);
+    PopupMenu1->addAction(MenuItemUndo);
+    // The window's own shortcuts, wherever the focus is in it.
+    addAction(MenuItemJournal);
+    addAction(MenuItemUndo);
+    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); });
+}
+
+TFrmWriteBackJournal* TFormMassAmend::JournalWindow() const
+{
+    return FJournalWindow;
+}
+
+QString TFormMassAmend::DatabaseName() const
+{
+    return SQLConnection1->Params().Values(QStringLiteral("Database"));
+}
+
+TJournalEntry TFormMassAmend::NewJournalEntry(const QString& column,
+                                              const TSQLParamValue& value) const
+{
+    TJournalEntry entry;
+    entry.When = FChangeStamp->Clock ? FChangeStamp->Clock() : QDateTime::currentDateTime();
+    entry.Database = DatabaseName();
+    entry.Column = column;
+    entry.Value = value;
+    return entry;
+}
+
 QString TFormMassAmend::ChosenColumn() const
 {
     return ComboBox2->itemText(ComboBox1->ItemIndex());
@@ -431,10 +483,21 @@ void TFormMassAmend::Button2Click(QObject* Sender)
         rows.reserve(std::size_t(total));
         int written = 0;
         std::exception_ptr failure;
+        std::optional<TWriteBackJournalRun> journal;
         {
             TControlsDisabled still(*CDS_PRODUCT);
             for (; !CDS_PRODUCT->Eof(); CDS_PRODUCT->Next())
-                rows.push_back({CDS_PRODUCTPROD_ID->AsString(), value});
+                rows.push_back({CDS_PRODUCTPROD_ID->AsString(), value, {}});
+            // Journaled before the first UPDATE, so that it can be taken
+            // back; a journal that can't be written stops it here. Without
+            // a row or a column of the list nothing could be written.
+            if (!rows.empty() && CDS_PRODUCT->FindField(writeBack.Column))
+                journal.emplace(
+                    *FJournal, NewJournalEntry(writeBack.Column, value),
+                    TWriteBackSnapshot::JournalRows(*SQLConnection1, writeBack.Column, rows));
+            writeBack.OnRowWritten = [&](int index) {
+                if (journal) journal->RowDone(index, writeBack.LastRowChanged());
+            };
             try {
                 written = writeBack.Run(rows, *FProgress);
             } catch (...) {
@@ -447,11 +510,86 @@ void TFormMassAmend::Button2Click(QObject* Sender)
             CDS_PRODUCT->First();
             CDS_PRODUCT->MoveBy(written);
         }
+        if (journal) Application()->Guard([&] { journal->Finish(); });
         if (writeBack.ApplicationEnding()) return;
         if (failure) {
             Messages().ShowError(Application()->Title(), FailedMessage(failure, written, total));
             return;
         }
         if (writeBack.Stopped()) Messages().ShowMessage(StoppedMessage(written, total));
+    });
+}
+
+void TFormMassAmend::MenuItemJournalClick(QObject* Sender)
+{
+    Application()->Guard([&] {
+        if (!FJournalWindow) {
+            FJournalWindow = new TFrmWriteBackJournal(*FJournal, DatabaseName(), this);
+            FJournalWindow->setAttribute(Qt::WA_DeleteOnClose);
+            FJournalWindow->OnUndo = [this](qint64 id) { UndoWriteBack(id); };
+        } else {
+            FJournalWindow->Refresh();
+        }
+        FJournalWindow->show();
+        FJournalWindow->raise();
+        FJournalWindow->activateWindow();
+    });
+}
+
+void TFormMassAmend::MenuItemUndoClick(QObject* Sender)
+{
+    Application()->Guard([&] {
+        const QList<TJournalEntry> entries = FJournal->Entries(DatabaseName());
+        if (entries.isEmpty()) {
+            Messages().ShowMessage(QStringLiteral("這個資料庫沒有可復原的回存。"));
+            return;
+        }
+        UndoWriteBack(entries.first().Id);
+    });
+}
+
+void TFormMassAmend::UndoWriteBack(qint64 id)
+{
+    Application()->Guard([&] {
+        const std::optional<TJournalEntry> entry = FJournal->Entry(id);
+        if (!entry) return;
+        const std::vector<TWriteBackRow> rows = TWriteBackUndo::Rows(*entry, FJournal->Rows(id));
+        if (rows.empty()) {
+            Messages().ShowMessage(TWriteBackUndo::NothingText());
+            return;
+        }
+        if (Messages().MessageDlg(TWriteBackUndo::ConfirmText(*entry, int(rows.size())),
+                                  TMsgDlgType::mtConfirmation,
+                                  {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}, 0) != mrYes)
+            return;
+        TWriteBack writeBack(*SQLQuery1, *FChangeStamp);
+        writeBack.Column = entry->Column;
+        writeBack.Guarded = true;
+        // The undo is journaled as a write-back of its own, so it can be taken
+        // back in turn.
+        TJournalEntry undo = NewJournalEntry(entry->Column, std::nullopt);
+        undo.Undoes = id;
+        TWriteBackJournalRun journal(
+            *FJournal, undo, TWriteBackSnapshot::JournalRows(*SQLConnection1, entry->Column, rows));
+        writeBack.OnRowWritten = [&](int index) {
+            journal.RowDone(index, writeBack.LastRowChanged());
+        };
+        std::exception_ptr failure;
+        int done = 0;
+        try {
+            done = writeBack.Run(rows, *FProgress);
+        } catch (...) {
+            failure = std::current_exception();
+            done = writeBack.Written();
+        }
+        journal.Finish();
+        if (writeBack.ApplicationEnding()) return;
+        if (failure) {
+            Messages().ShowError(Application()->Title(),
+                                 FailedMessage(failure, done, int(rows.size())));
+            return;
+        }
+        Messages().ShowMessage(TWriteBackUndo::DoneText(
+            done - writeBack.Skipped(), writeBack.Skipped(), int(rows.size()) - done));
     });
 }

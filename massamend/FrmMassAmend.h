@@ -10,20 +10,26 @@
 #include "TSQLQuery.h"
 #include "TStringField.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <exception>
 #include <memory>
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QToolButton;
 class TChangeStamp;
 class TComboBox;
 class TDBGrid;
+class TFrmWriteBackJournal;
 class TProgressSink;
+class TWriteBackJournal;
+struct TJournalEntry;
 
 // The main window: the product list and the controls that put one value into
 // one column of every listed product, in memory ("更動") and in the database
@@ -59,11 +65,23 @@ public:
     QPushButton* Button2 = nullptr;
     TClientDataSet* ClientDataSet1 = nullptr;
     QCheckBox* CheckBox1 = nullptr;
+    // The grid's context menu: the journal window (Ctrl+H) and the undo of
+    // the latest write-back (Ctrl+Z), both also shortcuts of the window.
+    QMenu* PopupMenu1 = nullptr;
+    QAction* MenuItemJournal = nullptr;
+    QAction* MenuItemUndo = nullptr;
 
     void SpeedButton1Click(QObject* Sender);
     void CDS_PRODUCTAfterOpen(TDataSet* DataSet);
     void Button1Click(QObject* Sender);
     void Button2Click(QObject* Sender);
+    void MenuItemJournalClick(QObject* Sender);
+    void MenuItemUndoClick(QObject* Sender);
+
+    // Asks, then takes back the journaled write-back `id` row by row.
+    void UndoWriteBack(qint64 id);
+    // The journal window while it is open, null otherwise.
+    TFrmWriteBackJournal* JournalWindow() const;
 
     // The change stamps of the write-back: the workstation's separators and
     // clock unless a test sets others.
@@ -78,6 +96,13 @@ public:
         return *FProgress;
     }
     void SetProgress(std::unique_ptr<TProgressSink> progress);
+    // The write-back journal; the user's own file unless a test names another.
+    TWriteBackJournal& Journal()
+    {
+        return *FJournal;
+    }
+    // The database as the journal names it: the connection's Database value.
+    QString DatabaseName() const;
 
     // The start statement of SQL_Product: every column, no rows as long as no
     // product is coded "-1".
@@ -96,10 +121,14 @@ private:
     void CreateFields();
     void CreateControls();
     void SetTabOrder();
+    void CreateJournalMenu();
     QString ChosenColumn() const;
+    TJournalEntry NewJournalEntry(const QString& column, const TSQLParamValue& value) const;
 
     std::unique_ptr<TChangeStamp> FChangeStamp;
     std::unique_ptr<TProgressSink> FProgress;
+    std::unique_ptr<TWriteBackJournal> FJournal;
+    QPointer<TFrmWriteBackJournal> FJournalWindow;
 };
 
 // The main window of the process, set once at start-up.

@@ -53,6 +53,7 @@ int TWriteBack::Run(const std::vector<TWriteBackRow>& rows, TProgressSink& progr
     FStopped = false;
     FApplicationEnding = false;
     FError = nullptr;
+    FSkipped = 0;
     TProgressRun run(progress, int(rows.size()));
     // The code goes in as a parameter, so every row's statement has the same
     // text and is prepared once for the whole list.
@@ -76,7 +77,7 @@ void TWriteBack::Write(const std::vector<TWriteBackRow>& rows, TProgressSink& pr
         while (written < total && !FStop) {
             FRowStarted = SteadyMs();
             SetRowStatement(rows[std::size_t(written)]);
-            FQuery.ExecSQL();
+            ExecuteRow();
             FRowStarted = -1;
             if (OnRowWritten) OnRowWritten(written);
             FWritten = ++written;
@@ -153,6 +154,9 @@ void TWriteBack::SetRowStatement(const TWriteBackRow& row)
         QStringLiteral("UPDATE PRODUCT SET CHG_DATE = :chg_date, chg_time=:chg_time , "));
     FQuery.SQL().Add(Column + QStringLiteral(" = :V "));
     FQuery.SQL().Add(QStringLiteral(" where PROD_ID = :PROD_ID"));
+    if (Guarded)
+        FQuery.SQL().Add(QStringLiteral(" and ") + Column +
+                         QStringLiteral(" IS NOT DISTINCT FROM :W"));
     FQuery.ParamByName(QStringLiteral("chg_date")).SetAsString(FStamp.ChangeDate());
     FQuery.ParamByName(QStringLiteral("chg_time")).SetAsString(FStamp.ChangeTime());
     TParam& v = FQuery.ParamByName(QStringLiteral("V"));
@@ -161,6 +165,19 @@ void TWriteBack::SetRowStatement(const TWriteBackRow& row)
     else
         v.Clear();
     FQuery.ParamByName(QStringLiteral("PROD_ID")).SetAsString(row.Code);
+    if (!Guarded) return;
+    TParam& w = FQuery.ParamByName(QStringLiteral("W"));
+    if (row.Expected)
+        w.SetAsString(*row.Expected);
+    else
+        w.Clear();
+}
+
+void TWriteBack::ExecuteRow()
+{
+    FQuery.ExecSQL();
+    FLastRowChanged = !Guarded || FQuery.RowsAffected() > 0;
+    if (!FLastRowChanged) ++FSkipped;
 }
 
 QString TWriteBack::NameRefreshStatement(const QString& column)

@@ -12,10 +12,12 @@ class TChangeStamp;
 class TProgressSink;
 class TSQLQuery;
 
-// One listed product of a write-back: its code and the value its column gets.
+// One listed product of a write-back: its code and the value its column gets;
+// for a guarded write-back also the value its column must still hold.
 struct TWriteBackRow {
     QString Code;
     TSQLParamValue Value;
+    TSQLParamValue Expected;
 };
 
 // The write-back of one column: one UPDATE per listed product, in list order,
@@ -40,9 +42,17 @@ public:
     static constexpr int WatchIntervalMs = 20;
 
     QString Column;
+    // Guarded, a row changes only while its column still holds the row's
+    // Expected value (nulls compare equal); a row holding another value is
+    // left as it is and counted as skipped.
+    bool Guarded = false;
     // Called on the writing thread right after row `index` of the list is
     // committed, before the next row starts.
     std::function<void(int index)> OnRowWritten;
+    // Whether the row last committed changed: false when its guard kept it.
+    bool LastRowChanged() const { return FLastRowChanged; }
+    // Rows of the last run that their guard kept.
+    int Skipped() const { return FSkipped; }
 
     // Writes the rows until the end, until the progress sink asks to stop or
     // until a row fails: the failure is thrown, and the rows before it stay
@@ -73,6 +83,7 @@ private:
     // The window's thread until the writing thread is done.
     void Watch(TProgressSink& progress);
     bool Waiting() const;
+    void ExecuteRow();
 
     TSQLQuery& FQuery;
     const TChangeStamp& FStamp;
@@ -86,4 +97,7 @@ private:
     bool FStopped = false;
     bool FApplicationEnding = false;
     std::exception_ptr FError;
+    // Written by the writing thread; read there or once it has ended.
+    bool FLastRowChanged = false;
+    int FSkipped = 0;
 };

@@ -104,6 +104,10 @@ void tst_ParamConversion::sqliteParameterColumns_data()
                              << QList<Affinity>{I, I};
     QTest::newRow("between") << "SELECT * FROM PRODUCT WHERE PSALE_PRICE BETWEEN ? AND ?"
                              << QList<Affinity>{R, R};
+    QTest::newRow("null-safe comparison")
+        << "UPDATE PRODUCT SET STOCK_QTY = ? WHERE PROD_ID = ? AND PSALE_PRICE IS NOT DISTINCT "
+           "FROM ? AND PRODUCT.STOCK_QTY IS DISTINCT FROM ?"
+        << QList<Affinity>{I, T, R, I};
     QTest::newRow("insert") << "INSERT INTO PRODUCT (PROD_ID, STOCK_QTY, RATE) VALUES (?, ?, ?)"
                             << QList<Affinity>{T, I, N};
     QTest::newRow("like is text") << "SELECT * FROM PRODUCT WHERE STOCK_QTY LIKE ?"

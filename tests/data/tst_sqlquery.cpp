@@ -7,6 +7,9 @@
 #include "TestDatabase.h"
 
 #include <QElapsedTimer>
+#include <optional>
+
+Q_DECLARE_METATYPE(TSQLParamValue)
 #include <QTest>
 
 // The SQL command on every backend: statements run prepared and commit on
@@ -38,6 +41,10 @@ private slots:
     void failsAtOnceOnALockWithoutWaitOnLocks_data() { AddBackendRows(); }
     void failsAtOnceOnALockWithoutWaitOnLocks();
     void missingConnectionOrText();
+    void rowsAffectedCountsChangedRows_data();
+    void rowsAffectedCountsChangedRows();
+    void nullSafeComparisonOfAParameter_data();
+    void nullSafeComparisonOfAParameter();
 
 private:
     static void SetWriteBack(TSQLQuery& q, const QString& column, const QString& prodId);
@@ -442,6 +449,138 @@ void tst_SQLQuery::missingConnectionOrText()
     } catch (const EDatabaseError& e) {
         QCOMPARE(e.Message(), QStringLiteral("SQLQuery1: No SQL statement available"));
     }
+}
+
+void tst_SQLQuery::rowsAffectedCountsChangedRows_data()
+{
+    AddBackendColumn();
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<bool>("reuse");
+    QTest::addColumn<int>("expected");
+    for (const TestBackend& backend : ConfiguredBackends()) {
+        const QByteArray b = backend.Name().toLatin1();
+        for (const bool reuse : {false, true}) {
+            const char* r = reuse ? "kept" : "fresh";
+            QTest::addRow("%s:%s:one row", b.data(), r)
+                << backend << QStringLiteral("UPDATE PRODUCT SET SAL_TAG = 1 WHERE PROD_ID = :id")
+                << reuse << 1;
+            QTest::addRow("%s:%s:no row", b.data(), r)
+                << backend
+                << QStringLiteral("UPDATE PRODUCT SET SAL_TAG = 1 WHERE PROD_ID = :id || 'none'")
+                << reuse << 0;
+            QTest::addRow("%s:%s:every row", b.data(), r)
+                << backend
+                << QStringLiteral("UPDATE PRODUCT SET SAL_TAG = 2 WHERE PROD_ID <> :id || 'x'")
+                << reuse << 20;
+            QTest::addRow("%s:%s:delete", b.data(), r)
+                << backend << QStringLiteral("DELETE FROM PRODUCT WHERE PROD_ID = :id") << reuse
+                << 1;
+            if (!reuse)
+                QTest::addRow("%s:%s:select", b.data(), r)
+                    << backend << QStringLiteral("SELECT * FROM PRODUCT WHERE PROD_ID = :id")
+                    << reuse << 0;
+        }
+    }
+}
+
+// An earlier statement's count never shows through a later one.
+void tst_SQLQuery::rowsAffectedCountsChangedRows()
+{
+    QFETCH(TestBackend, backend);
+    QFETCH(QString, sql);
+    QFETCH(bool, reuse);
+    QFETCH(int, expected);
+    TestDatabase db(backend);
+    QVERIFY2(db.IsValid(), qPrintable(db.ErrorString()));
+    auto c = OpenTestConnection();
+    SecondConnection second(db);
+    const QString id =
+        second.QueryValue(QStringLiteral("SELECT MIN(PROD_ID) FROM PRODUCT")).toString();
+    std::optional<TStatementReuse> kept;
+    if (reuse) kept.emplace(*c);
+
+    TSQLQuery q;
+    q.SetSQLConnection(c.get());
+    QCOMPARE(q.RowsAffected(), 0);
+    q.SQL().SetText(QStringLiteral("UPDATE PRODUCT SET SAL_TAG = 3 WHERE PROD_ID <> :id"));
+    q.ParamByName(QStringLiteral("id")).SetAsString(id);
+    q.ExecSQL();
+    QCOMPARE(q.RowsAffected(), 19);
+    q.SQL().SetText(sql);
+    q.ParamByName(QStringLiteral("id")).SetAsString(id);
+    for (int run = 0; run < 2; ++run) {
+        q.ExecSQL();
+        QCOMPARE(q.RowsAffected(),
+                 run == 0 || !sql.startsWith(QLatin1String("DELETE")) ? expected : 0);
+    }
+}
+
+void tst_SQLQuery::nullSafeComparisonOfAParameter_data()
+{
+    AddBackendColumn();
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<TSQLParamValue>("compared");
+    QTest::addColumn<int>("expected");
+    for (const TestBackend& backend : ConfiguredBackends()) {
+        const QByteArray b = backend.Name().toLatin1();
+        QTest::addRow("%s:null is null", b.data())
+            << backend << QStringLiteral("SAL_TAG") << QStringLiteral("NULL") << TSQLParamValue()
+            << 1;
+        QTest::addRow("%s:value is no null", b.data())
+            << backend << QStringLiteral("SAL_TAG") << QStringLiteral("4") << TSQLParamValue() << 0;
+        QTest::addRow("%s:null is no value", b.data())
+            << backend << QStringLiteral("SAL_TAG") << QStringLiteral("NULL")
+            << TSQLParamValue(QStringLiteral("4")) << 0;
+        QTest::addRow("%s:integer from text", b.data())
+            << backend << QStringLiteral("SAL_TAG") << QStringLiteral("4")
+            << TSQLParamValue(QStringLiteral(" 4")) << 1;
+        QTest::addRow("%s:float to the last digit", b.data())
+            << backend << QStringLiteral("PSALE_PRICE") << QStringLiteral("0.1")
+            << TSQLParamValue(QStringLiteral("0.10000000000000001")) << 1;
+        QTest::addRow("%s:float one step off", b.data())
+            << backend << QStringLiteral("PSALE_PRICE") << QStringLiteral("0.1")
+            << TSQLParamValue(QStringLiteral("0.10000000000000003")) << 0;
+        QTest::addRow("%s:text", b.data())
+            << backend << QStringLiteral("PROD_NAME") << QStringLiteral("'茶'")
+            << TSQLParamValue(QStringLiteral("茶")) << 1;
+    }
+}
+
+// The guard of an undo: the row changes only while the column holds the value.
+void tst_SQLQuery::nullSafeComparisonOfAParameter()
+{
+    QFETCH(TestBackend, backend);
+    QFETCH(QString, column);
+    QFETCH(QString, stored);
+    QFETCH(TSQLParamValue, compared);
+    QFETCH(int, expected);
+    TestDatabase db(backend);
+    QVERIFY2(db.IsValid(), qPrintable(db.ErrorString()));
+    auto c = OpenTestConnection();
+    SecondConnection second(db);
+    const QString id =
+        second.QueryValue(QStringLiteral("SELECT MIN(PROD_ID) FROM PRODUCT")).toString();
+    QVERIFY(second.Execute(
+        QStringLiteral("UPDATE PRODUCT SET %1 = %2 WHERE PROD_ID = '%3'").arg(column, stored, id)));
+
+    TSQLQuery q;
+    q.SetSQLConnection(c.get());
+    q.SQL().SetText(QStringLiteral("UPDATE PRODUCT SET CHG_TIME = 'hit' WHERE PROD_ID = :id AND "
+                                   "%1 IS NOT DISTINCT FROM :w")
+                        .arg(column));
+    q.ParamByName(QStringLiteral("id")).SetAsString(id);
+    TParam& w = q.ParamByName(QStringLiteral("w"));
+    if (compared)
+        w.SetAsString(*compared);
+    else
+        w.Clear();
+    q.ExecSQL();
+    QCOMPARE(q.RowsAffected(), expected);
+    QCOMPARE(
+        second.QueryValue(QStringLiteral("SELECT COUNT(*) FROM PRODUCT WHERE CHG_TIME = 'hit'"))
+            .toInt(),
+        expected);
 }
 
 QTEST_GUILESS_MAIN(tst_SQLQuery)

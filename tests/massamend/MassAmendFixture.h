@@ -9,6 +9,7 @@
 #include "TChangeStamp.h"
 #include "TComboBox.h"
 #include "TRecordingMessages.h"
+#include "TWriteBackJournal.h"
 #include "TestDatabase.h"
 #include "tools/DemoData.h"
 
@@ -39,6 +40,7 @@ public:
             FError = error.Message();
             return;
         }
+        Form->Journal().SetFileName(JournalFile());
         Form->ChangeStamp().Clock = [] { return Now(); };
         Form->ChangeStamp().SetDateSeparator(QLatin1Char('/'));
         Form->ChangeStamp().SetTimeSeparator(QLatin1Char(':'));
@@ -46,6 +48,12 @@ public:
         Progress = progress.get();
         Form->SetProgress(std::move(progress));
         Check = std::make_unique<SecondConnection>(Database);
+    }
+
+    // The write-back journal of the test, in a folder that does not exist yet.
+    QString JournalFile() const
+    {
+        return Database.Dir() + QStringLiteral("/journal/writeback-journal.sqlite");
     }
 
     // Empty when the database and the window are there.

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "Exceptions.h"
+#include "TSQLDriver.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QList>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class TSQLConnection;
+
+// A journal that can't be read or written: the write-back it was to record
+// must not start.
+class EWriteBackJournalError : public Exception
+{
+public:
+    using Exception::Exception;
+    QString ClassName() const override { return QStringLiteral("EWriteBackJournalError"); }
+};
+
+// What became of one listed product in a write-back.
+enum class TJournalRowState { Pending = 0, Written = 1, Skipped = 2 };
+
+// One listed product of a journaled write-back: its state before the first
+// UPDATE, the value the write-back gives it, and how it went.
+struct TJournalRow {
+    QString Code;
+    // False when no product had the code as the write-back began.
+    bool Found = false;
+    TSQLParamValue Before;
+    TSQLParamValue BeforeChgDate;
+    TSQLParamValue BeforeChgTime;
+    TSQLParamValue Written;
+    TJournalRowState State = TJournalRowState::Pending;
+};
+
+// One journaled write-back. Numbers are texts as the database gave them,
+// floats with 17 significant digits so that they come back exactly.
+struct TJournalEntry {
+    qint64 Id = 0;
+    QDateTime When;
+    QString Database;
+    QString User;
+    QString Column;
+    // The value of a "回存"; null for an undo, whose rows each get their own.
+    TSQLParamValue Value;
+    // The entry an undo takes back; 0 for a "回存".
+    qint64 Undoes = 0;
+    int Listed = 0;
+    int Written = 0;
+    int Skipped = 0;
+    // An undo of this entry has been journaled.
+    bool Undone = false;
+};
+
+// The write-back journal of this workstation: a SQLite file of its own in
+// the user's application data folder, apart from the shop database and its
+// engine, opened through the data layer's SQLite driver. The file and its
+// folder are made at the first use.
+//
+// Every error is thrown as EWriteBackJournalError naming the file. After
+// Begin() the journal may be used from another thread than the one that
+// opened it, one thread at a time; it touches no widget.
+class TWriteBackJournal
+{
+public:
+    // The write-backs kept per database; older ones are pruned by Begin().
+    static constexpr int KeptPerDatabase = 50;
+
+    explicit TWriteBackJournal(QString fileName = DefaultFileName());
+    ~TWriteBackJournal();
+    TWriteBackJournal(const TWriteBackJournal&) = delete;
+    TWriteBackJournal& operator=(const TWriteBackJournal&) = delete;
+
+    // writeback-journal.sqlite in the application data location.
+    static QString DefaultFileName();
+    const QString& FileName() const { return FFileName; }
+    // Closes the file; the next use opens the new one.
+    void SetFileName(const QString& fileName);
+
+    // Records a write-back and its rows, all or nothing, and prunes the
+    // database's oldest entries. Returns the new entry's id.
+    qint64 Begin(const TJournalEntry& entry, const std::vector<TJournalRow>& rows);
+    // Notes how row `index` of entry `id` went. Notes are written in batches,
+    // at most a second apart; Flush() writes the rest.
+    void Mark(qint64 id, int index, TJournalRowState state);
+    void Flush();
+
+    // The database's write-backs, newest first.
+    QList<TJournalEntry> Entries(const QString& database);
+    std::optional<TJournalEntry> Entry(qint64 id);
+    std::vector<TJournalRow> Rows(qint64 id);
+
+private:
+    struct TMark {
+        qint64 Id;
+        int Index;
+        TJournalRowState State;
+    };
+
+    TSQLConnection& Connection();
+    void Open();
+    void Execute(const QString& sql, const QList<TSQLParamValue>& params = {});
+    void InsertRows(qint64 id, const std::vector<TJournalRow>& rows);
+    void Prune(const QString& database);
+    void WriteMarks();
+    QList<TJournalEntry> ReadEntries(const QString& condition, const TSQLParamValue& key);
+    [[noreturn]] void Fail(const QString& reason) const;
+
+    QString FFileName;
+    std::unique_ptr<TSQLConnection> FConnection;
+    std::vector<TMark> FMarks;
+    QElapsedTimer FSinceFlush;
+};
+
+// One journaled write-back in progress: begun on construction; its notes
+// written when Finish() is called, and on destruction however the run ended.
+class TWriteBackJournalRun
+{
+public:
+    TWriteBackJournalRun(TWriteBackJournal& journal, const TJournalEntry& entry,
+                         const std::vector<TJournalRow>& rows);
+    ~TWriteBackJournalRun();
+    TWriteBackJournalRun(const TWriteBackJournalRun&) = delete;
+    TWriteBackJournalRun& operator=(const TWriteBackJournalRun&) = delete;
+
+    qint64 Id() const { return FId; }
+    void RowDone(int index, bool changed);
+    void Finish();
+
+private:
+    TWriteBackJournal& FJournal;
+    qint64 FId;
+};

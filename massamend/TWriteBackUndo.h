@@ -1,0 +1,28 @@
+#pragma once
+
+#include "TWriteBack.h"
+#include "TWriteBackJournal.h"
+
+#include <QString>
+#include <vector>
+
+// Taking a journaled write-back back: every row it wrote, if the product was
+// there, gets its value from before, guarded by the value the write-back gave
+// it, so that a later change by anyone else stays.
+class TWriteBackUndo
+{
+public:
+    // The rows of the undo in the write-back's order: value the one from
+    // before, expected the one written.
+    static std::vector<TWriteBackRow> Rows(const TJournalEntry& entry,
+                                           const std::vector<TJournalRow>& journal);
+
+    // The column as the operator knows it: its display name.
+    static QString ColumnName(const QString& column);
+    // The value column of the journal window: the value, or for an undo
+    // what it took back.
+    static QString ValueText(const TJournalEntry& entry);
+    static QString ConfirmText(const TJournalEntry& entry, int rows);
+    static QString NothingText();
+    static QString DoneText(int restored, int skipped, int notReached);
+};
