@@ -49,6 +49,7 @@ class TSilentProgress : public TProgressSink
 public:
     void Start(int) override {}
     bool Step(int) override { return true; }
+    bool Update(int, bool) override { return true; }
     void Finish() override {}
 };
 
@@ -76,7 +77,8 @@ double WithJournal(TFormMassAmend& form)
     return ms;
 }
 
-// Button2Click's steps for a text column, the journal left out.
+// Button2Click's steps for a text column, the journal left out (the name
+// refresh runs inside TWriteBack::Run).
 double WithoutJournal(TFormMassAmend& form)
 {
     TSilentProgress progress;
@@ -92,11 +94,10 @@ double WithoutJournal(TFormMassAmend& form)
     list.DisableControls();
     for (; !list.Eof(); list.Next())
         rows.push_back({form.CDS_PRODUCTPROD_ID->AsString(), value, {}});
+    const int written = writeBack.Run(rows, progress);
     list.First();
-    writeBack.OnRowWritten = [&](int) { list.Next(); };
-    writeBack.Run(rows, progress);
+    list.MoveBy(written);
     list.EnableControls();
-    writeBack.RefreshNames();
     return timer.nsecsElapsed() / 1e6;
 }
 
