@@ -490,19 +490,30 @@ void TFormMassAmend::Button2Click(QObject* Sender)
                 rows.push_back({CDS_PRODUCTPROD_ID->AsString(), value, {}});
             // Journaled before the first UPDATE, so that it can be taken
             // back; a journal that can't be written stops it here. Without
-            // a row or a column of the list nothing could be written.
-            if (!rows.empty() && CDS_PRODUCT->FindField(writeBack.Column))
-                journal.emplace(
-                    *FJournal, NewJournalEntry(writeBack.Column, value),
-                    TWriteBackSnapshot::JournalRows(*SQLConnection1, writeBack.Column, rows));
-            writeBack.OnRowWritten = [&](int index) {
-                if (journal) journal->RowDone(index, writeBack.LastRowChanged());
-            };
+            // a row or a column of the list nothing could be written. The
+            // products' values are read first: a database that fails that
+            // read fails the write-back before its first row.
+            const bool journaled = !rows.empty() && CDS_PRODUCT->FindField(writeBack.Column);
+            std::vector<TJournalRow> before;
             try {
-                written = writeBack.Run(rows, *FProgress);
+                if (journaled)
+                    before =
+                        TWriteBackSnapshot::JournalRows(*SQLConnection1, writeBack.Column, rows);
             } catch (...) {
                 failure = std::current_exception();
-                written = writeBack.Written();
+            }
+            if (!failure) {
+                if (journaled)
+                    journal.emplace(*FJournal, NewJournalEntry(writeBack.Column, value), before);
+                writeBack.OnRowWritten = [&](int index) {
+                    if (journal) journal->RowDone(index, writeBack.LastRowChanged());
+                };
+                try {
+                    written = writeBack.Run(rows, *FProgress);
+                } catch (...) {
+                    failure = std::current_exception();
+                    written = writeBack.Written();
+                }
             }
             // The rows were written on another thread; the cursor goes where
             // following them would have left it: on the row that failed or

@@ -126,8 +126,8 @@ void tst_WriteBackJournal::undoRestoresTheWrittenRows_data()
                 << backend << QStringLiteral("PROD_SNAME") << QStringLiteral("7.77") << texts
                 << ending;
         }
-        QTest::addRow("%s:integer to null:complete", b.data())
-            << backend << QStringLiteral("SAFE_DAY") << QString()
+        QTest::addRow("%s:integer over nulls:complete", b.data())
+            << backend << QStringLiteral("SAFE_DAY") << QStringLiteral("5")
             << QStringList{QStringLiteral("1"), QStringLiteral("NULL"), QStringLiteral("-3"),
                            QStringLiteral("2147483647"), QStringLiteral("0")}
             << Ending::Complete;
