@@ -12,8 +12,10 @@
 #include "TIniFile.h"
 #include "TRadioGroup.h"
 #include "TSpeedButton.h"
+#include "UserDataFolder.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -335,7 +337,12 @@ void TFrmgetdata::SetTabOrder()
 QString TFrmgetdata::SearchIniPath() const
 {
     if (!FSearchIniPathOverride.isEmpty()) return FSearchIniPathOverride;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Search.ini");
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    if (QFileInfo(programFolder).isWritable()) return programFolder + QStringLiteral("/Search.ini");
+    // An installed program's folder is not the user's to write.
+    const QString folder = UserDataFolder();
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/Search.ini");
 }
 
 // ---- lifecycle ----------------------------------------------------------------

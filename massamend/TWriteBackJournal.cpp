@@ -3,11 +3,11 @@
 #include "TIniFile.h"
 #include "TSQLConnection.h"
 #include "TWriteBackSnapshot.h"
+#include "UserDataFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace
 {
@@ -121,8 +121,7 @@ TWriteBackJournal::~TWriteBackJournal() = default;
 
 QString TWriteBackJournal::DefaultFileName()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("writeback-journal.sqlite"));
+    return QDir(UserDataFolder()).filePath(QStringLiteral("writeback-journal.sqlite"));
 }
 
 void TWriteBackJournal::SetFileName(const QString& fileName)

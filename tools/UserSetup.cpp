@@ -1,16 +1,15 @@
 #include "UserSetup.h"
 
 #include "DbxIniFiles.h"
+#include "data/UserDataFolder.h"
 
 #include <QDir>
 #include <QSettings>
-#include <QStandardPaths>
 #include <stdexcept>
 
 QString TUserSetup::DataFolder()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(QStringLiteral("MassAmend"));
+    return UserDataFolder();
 }
 
 QString TUserSetup::DemoDatabase(bool sqlite)
