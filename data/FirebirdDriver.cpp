@@ -37,13 +37,16 @@ public:
         return std::make_unique<FirebirdCursor>(std::move(statement), batches.mid(1));
     }
 
-    int Execute(const QString& sql, const QList<TSQLParamValue>& params) override
+    int Execute(const QString& sql, const QList<TSQLParamValue>& params, TRowCount count) override
     {
+        const auto changedBy = [count](const FirebirdStatement& statement) {
+            return count == TRowCount::Counted ? statement.RowsAffected() : -1;
+        };
         if (!FKept.On()) {
             FirebirdStatement statement(FAttachment, FirebirdStatement::TKind::Write);
             statement.Prepare(sql);
             statement.Execute(params);
-            const int changed = statement.RowsAffected();
+            const int changed = changedBy(statement);
             statement.Commit();
             return changed;
         }
@@ -58,7 +61,7 @@ public:
             },
             [&](FirebirdStatement& statement, bool) {
                 statement.Execute(params);
-                changed = statement.RowsAffected();
+                changed = changedBy(statement);
                 statement.EndTransaction();
             });
         return changed;

@@ -142,7 +142,10 @@ int FirebirdStatement::RowsAffected() const
 
 void FirebirdStatement::Execute(const QList<TSQLParamValue>& params)
 {
-    Describe(FInput, true);
+    // Binding rewrites the described types, so every run starts from a copy
+    // of the description, taken once.
+    if (FInputDescribed.empty()) Describe(FInputDescribed, true);
+    FInput = FInputDescribed;
     auto& in = *reinterpret_cast<XSQLDA*>(FInput.data());
     if (in.sqld != params.size())
         throw EDatabaseError(QStringLiteral("The statement takes %1 parameters, %2 given")

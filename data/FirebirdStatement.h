@@ -56,6 +56,7 @@ private:
     isc_stmt_handle FStatement = 0;
     int FType = 0;
     std::vector<char> FOutput;
+    std::vector<char> FInputDescribed;
     std::vector<char> FInput;
     std::vector<QByteArray> FInputData;
     std::vector<short> FInputNull;

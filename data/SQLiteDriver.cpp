@@ -49,19 +49,19 @@ public:
             std::make_unique<SQLiteStatement>(FDatabase, sql, batches.value(0)), batches.mid(1));
     }
 
-    int Execute(const QString& sql, const QList<TSQLParamValue>& params) override
+    int Execute(const QString& sql, const QList<TSQLParamValue>& params, TRowCount count) override
     {
         FDatabase->Cancelled = false;
         if (!FKept.On()) {
             SQLiteStatement statement(FDatabase, sql, params);
-            return Run(statement);
+            return Run(statement, count);
         }
         int changed = 0;
         FKept.Run(
             sql, [&] { return std::make_unique<SQLiteStatement>(FDatabase, sql, params); },
             [&](SQLiteStatement& statement, bool fresh) {
                 if (!fresh) statement.Bind(params);
-                changed = Run(statement);
+                changed = Run(statement, count);
             });
         return changed;
     }
@@ -78,12 +78,13 @@ private:
     // sqlite3_changes() keeps the count of the last INSERT, UPDATE or DELETE
     // through other statements, so it counts only when this one changed the
     // total.
-    int Run(SQLiteStatement& statement)
+    int Run(SQLiteStatement& statement, TRowCount count)
     {
         const SQLiteApi& api = *FDatabase->Api;
         const int before = api.sqlite3_total_changes(FDatabase->Db);
         while (statement.Step())
             ;
+        if (count == TRowCount::Uncounted) return -1;
         return api.sqlite3_total_changes(FDatabase->Db) == before
                    ? 0
                    : api.sqlite3_changes(FDatabase->Db);

@@ -167,15 +167,16 @@ std::unique_ptr<TSQLCursor> TSQLConnection::OpenBatches(const QString& sql,
     return FConnection->OpenBatches(sql, batches);
 }
 
-int TSQLConnection::Execute(const QString& sql, const QList<TSQLParamValue>& params)
+int TSQLConnection::Execute(const QString& sql, const QList<TSQLParamValue>& params,
+                            TRowCount count)
 {
     Open();
     int changed = 0;
     try {
-        changed = FConnection->Execute(sql, params);
+        changed = FConnection->Execute(sql, params, count);
     } catch (const ESQLConnectionLost& lost) {
         Reattach(lost);
-        changed = FConnection->Execute(sql, params);
+        changed = FConnection->Execute(sql, params, count);
     }
     FBatchRan = FReuseStatements;
     return changed;

@@ -74,7 +74,8 @@ public:
     std::unique_ptr<TSQLCursor> OpenCursor(const QString& sql, const QList<TSQLParamValue>& params);
     // One SELECT prepared once and run per batch; see TSQLDriverConnection.
     std::unique_ptr<TSQLCursor> OpenBatches(const QString& sql, const TSQLParamBatches& batches);
-    int Execute(const QString& sql, const QList<TSQLParamValue>& params);
+    int Execute(const QString& sql, const QList<TSQLParamValue>& params,
+                TRowCount count = TRowCount::Counted);
 
     // Cancels the statement under way (see TSQLDriverConnection::Cancel):
     // the one method another thread may call while a statement runs.

@@ -49,6 +49,10 @@ public:
     virtual QByteArrayView GetText(int index) const = 0;
 };
 
+// Whether a run tells the rows it changed: on a server, asking costs a round
+// trip of its own.
+enum class TRowCount { Counted, Uncounted };
+
 // One open connection to one database. Every statement commits on its own.
 class TSQLDriverConnection
 {
@@ -66,8 +70,9 @@ public:
                                                     const TSQLParamBatches& batches) = 0;
     // Prepares and runs a statement with '?' placeholders, then commits.
     // Returns the rows it inserted, updated or deleted (not those of
-    // triggers); 0 for any other statement.
-    virtual int Execute(const QString& sql, const QList<TSQLParamValue>& params) = 0;
+    // triggers); 0 for any other statement; -1 uncounted.
+    virtual int Execute(const QString& sql, const QList<TSQLParamValue>& params,
+                        TRowCount count) = 0;
 
     // While on, Execute keeps its last statement prepared and runs it again
     // for the same text, each run still committed on its own. Off lets it go:

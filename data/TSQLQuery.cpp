@@ -61,7 +61,8 @@ void TSQLQuery::ExecSQL()
         values.append(p.Value());
     }
     try {
-        FRowsAffected = FConnection->Execute(FPrepared, values);
+        FRowsAffected = FConnection->Execute(
+            FPrepared, values, FCountRows ? TRowCount::Counted : TRowCount::Uncounted);
     } catch (const ESQLParamError& e) {
         throw e.WithName(ComponentMessage(this, QString()), FOccurrences.value(e.Index()));
     }

@@ -44,8 +44,12 @@ public:
     // can't take.
     void ExecSQL();
     // The rows that the last ExecSQL inserted, updated or deleted; 0 before
-    // the first and after one that failed.
+    // the first and after one that failed, -1 after one uncounted.
     int RowsAffected() const { return FRowsAffected; }
+    // Whether ExecSQL counts the rows (on by default): on a server, the count
+    // is a round trip of its own.
+    bool CountRows() const { return FCountRows; }
+    void SetCountRows(bool value) { FCountRows = value; }
 
 private:
     void SQLChanged();
@@ -56,4 +60,5 @@ private:
     QString FPrepared;
     QStringList FOccurrences;
     int FRowsAffected = 0;
+    bool FCountRows = true;
 };

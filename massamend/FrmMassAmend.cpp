@@ -489,31 +489,27 @@ void TFormMassAmend::Button2Click(QObject* Sender)
             for (; !CDS_PRODUCT->Eof(); CDS_PRODUCT->Next())
                 rows.push_back({CDS_PRODUCTPROD_ID->AsString(), value, {}});
             // Journaled before the first UPDATE, so that it can be taken
-            // back; a journal that can't be written stops it here. Without
-            // a row or a column of the list nothing could be written. The
-            // products' values are read first: a database that fails that
-            // read fails the write-back before its first row.
-            const bool journaled = !rows.empty() && CDS_PRODUCT->FindField(writeBack.Column);
-            std::vector<TJournalRow> before;
+            // back; without a row or a column of the list nothing could be
+            // written. A journal that can't be used stops it here. The
+            // products' values are read and recorded on the writing thread,
+            // the window painting meanwhile: a database that fails that read
+            // fails the write-back before its first row.
+            if (!rows.empty() && CDS_PRODUCT->FindField(writeBack.Column)) {
+                FJournal->Prepare();
+                writeBack.OnStart = [&, entry = NewJournalEntry(writeBack.Column, value)] {
+                    journal.emplace(
+                        *FJournal, entry,
+                        TWriteBackSnapshot::JournalRows(*SQLConnection1, writeBack.Column, rows));
+                };
+            }
+            writeBack.OnRowWritten = [&](int index) {
+                if (journal) journal->RowDone(index, writeBack.LastRowChanged());
+            };
             try {
-                if (journaled)
-                    before =
-                        TWriteBackSnapshot::JournalRows(*SQLConnection1, writeBack.Column, rows);
+                written = writeBack.Run(rows, *FProgress);
             } catch (...) {
                 failure = std::current_exception();
-            }
-            if (!failure) {
-                if (journaled)
-                    journal.emplace(*FJournal, NewJournalEntry(writeBack.Column, value), before);
-                writeBack.OnRowWritten = [&](int index) {
-                    if (journal) journal->RowDone(index, writeBack.LastRowChanged());
-                };
-                try {
-                    written = writeBack.Run(rows, *FProgress);
-                } catch (...) {
-                    failure = std::current_exception();
-                    written = writeBack.Written();
-                }
+                written = writeBack.Written();
             }
             // The rows were written on another thread; the cursor goes where
             // following them would have left it: on the row that failed or
@@ -580,10 +576,14 @@ void TFormMassAmend::UndoWriteBack(qint64 id)
         // back in turn.
         TJournalEntry undo = NewJournalEntry(entry->Column, std::nullopt);
         undo.Undoes = id;
-        TWriteBackJournalRun journal(
-            *FJournal, undo, TWriteBackSnapshot::JournalRows(*SQLConnection1, entry->Column, rows));
+        FJournal->Prepare();
+        std::optional<TWriteBackJournalRun> journal;
+        writeBack.OnStart = [&] {
+            journal.emplace(*FJournal, undo,
+                            TWriteBackSnapshot::JournalRows(*SQLConnection1, entry->Column, rows));
+        };
         writeBack.OnRowWritten = [&](int index) {
-            journal.RowDone(index, writeBack.LastRowChanged());
+            journal->RowDone(index, writeBack.LastRowChanged());
         };
         std::exception_ptr failure;
         int done = 0;
@@ -593,7 +593,7 @@ void TFormMassAmend::UndoWriteBack(qint64 id)
             failure = std::current_exception();
             done = writeBack.Written();
         }
-        journal.Finish();
+        if (journal) journal->Finish();
         if (writeBack.ApplicationEnding()) return;
         if (failure) {
             Messages().ShowError(Application()->Title(),

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QScopeGuard>
 #include <QTimer>
 #include <chrono>
 #include <thread>
@@ -58,6 +59,11 @@ int TWriteBack::Run(const std::vector<TWriteBackRow>& rows, TProgressSink& progr
     // The code goes in as a parameter, so every row's statement has the same
     // text and is prepared once for the whole list.
     TStatementReuse reuse(*FQuery.SQLConnection());
+    // Only a guard asks whether a row changed: on a server the count would
+    // add a round trip to every row.
+    const bool counted = FQuery.CountRows();
+    FQuery.SetCountRows(Guarded);
+    const auto restore = qScopeGuard([&] { FQuery.SetCountRows(counted); });
     // The watch sees the end at its next look.
     std::thread writer([&] {
         Write(rows, progress);
@@ -74,9 +80,12 @@ void TWriteBack::Write(const std::vector<TWriteBackRow>& rows, TProgressSink& pr
     const int total = int(rows.size());
     int written = 0;
     try {
+        if (OnStart) OnStart();
+        // Every row runs the same text: only its values change.
+        SetStatement();
         while (written < total && !FStop) {
             FRowStarted = SteadyMs();
-            SetRowStatement(rows[std::size_t(written)]);
+            SetRowValues(rows[std::size_t(written)]);
             ExecuteRow();
             FRowStarted = -1;
             if (OnRowWritten) OnRowWritten(written);
@@ -146,7 +155,7 @@ void TWriteBack::Watch(TProgressSink& progress)
     look();
 }
 
-void TWriteBack::SetRowStatement(const TWriteBackRow& row)
+void TWriteBack::SetStatement()
 {
     FQuery.Close();
     FQuery.SQL().Clear();
@@ -157,6 +166,10 @@ void TWriteBack::SetRowStatement(const TWriteBackRow& row)
     if (Guarded)
         FQuery.SQL().Add(QStringLiteral(" and ") + Column +
                          QStringLiteral(" IS NOT DISTINCT FROM :W"));
+}
+
+void TWriteBack::SetRowValues(const TWriteBackRow& row)
+{
     FQuery.ParamByName(QStringLiteral("chg_date")).SetAsString(FStamp.ChangeDate());
     FQuery.ParamByName(QStringLiteral("chg_time")).SetAsString(FStamp.ChangeTime());
     TParam& v = FQuery.ParamByName(QStringLiteral("V"));

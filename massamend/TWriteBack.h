@@ -46,6 +46,11 @@ public:
     // Expected value (nulls compare equal); a row holding another value is
     // left as it is and counted as skipped.
     bool Guarded = false;
+    // Called on the writing thread before the first row, the progress
+    // already under way: work that must precede every row (the journal's)
+    // without holding up the window. What it throws fails the run with no
+    // row written.
+    std::function<void()> OnStart;
     // Called on the writing thread right after row `index` of the list is
     // committed, before the next row starts.
     std::function<void(int index)> OnRowWritten;
@@ -74,8 +79,10 @@ public:
     static QString NameRefreshStatement(const QString& column);
 
 private:
-    // The row's statement and its parameters, ready to execute.
-    void SetRowStatement(const TWriteBackRow& row);
+    // The rows' statement, the same text for every row.
+    void SetStatement();
+    // The row's values in the statement's parameters.
+    void SetRowValues(const TWriteBackRow& row);
     // The name refresh of the column, when it has one; nothing otherwise.
     void RefreshNames();
     // The writing thread's loop; a failure is kept in FError.

@@ -113,6 +113,13 @@ private:
     bool FOpen = true;
 };
 
+// A journal that can't record a write-back stops it before its first row.
+EWriteBackJournalError NothingWritten(const Exception& error)
+{
+    return EWriteBackJournalError(
+        QStringLiteral("回存記錄無法寫入，資料庫未作任何變更。\n%1").arg(error.Message()));
+}
+
 } // namespace
 
 TWriteBackJournal::TWriteBackJournal(QString fileName) : FFileName(std::move(fileName)) {}
@@ -184,6 +191,15 @@ void TWriteBackJournal::Execute(const QString& sql, const QList<TSQLParamValue>&
     Connection().Execute(sql, params);
 }
 
+void TWriteBackJournal::Prepare()
+{
+    try {
+        Connection();
+    } catch (const Exception& error) {
+        throw NothingWritten(error);
+    }
+}
+
 qint64 TWriteBackJournal::Begin(const TJournalEntry& entry, const std::vector<TJournalRow>& rows)
 {
     try {
@@ -209,8 +225,7 @@ qint64 TWriteBackJournal::Begin(const TJournalEntry& entry, const std::vector<TJ
         FSinceFlush.start();
         return id;
     } catch (const Exception& error) {
-        throw EWriteBackJournalError(
-            QStringLiteral("回存記錄無法寫入，資料庫未作任何變更。\n%1").arg(error.Message()));
+        throw NothingWritten(error);
     }
 }
 

@@ -62,9 +62,9 @@ struct TJournalEntry {
 // engine, opened through the data layer's SQLite driver. The file and its
 // folder are made at the first use.
 //
-// Every error is thrown as EWriteBackJournalError naming the file. After
-// Begin() the journal may be used from another thread than the one that
-// opened it, one thread at a time; it touches no widget.
+// Every error is thrown as EWriteBackJournalError naming the file. The
+// journal may be used from another thread than the one that opened it, one
+// thread at a time; it touches no widget.
 class TWriteBackJournal
 {
 public:
@@ -82,6 +82,9 @@ public:
     // Closes the file; the next use opens the new one.
     void SetFileName(const QString& fileName);
 
+    // Opens the file unless it is open, so that a journal that can't be used
+    // is told before a write-back starts; Begin() would fail alike.
+    void Prepare();
     // Records a write-back and its rows, all or nothing, and prunes the
     // database's oldest entries. Returns the new entry's id.
     qint64 Begin(const TJournalEntry& entry, const std::vector<TJournalRow>& rows);

@@ -513,6 +513,16 @@ void tst_SQLQuery::rowsAffectedCountsChangedRows()
         QCOMPARE(q.RowsAffected(),
                  run == 0 || !sql.startsWith(QLatin1String("DELETE")) ? expected : 0);
     }
+
+    // Uncounted, the statement still runs and commits; the count is unknown.
+    q.SetCountRows(false);
+    q.SQL().SetText(QStringLiteral("UPDATE PRODUCT SET SAL_TAG = 7 WHERE PROD_ID <> :id"));
+    q.ParamByName(QStringLiteral("id")).SetAsString(id);
+    q.ExecSQL();
+    QCOMPARE(q.RowsAffected(), -1);
+    QCOMPARE(
+        second.QueryValue(QStringLiteral("SELECT COUNT(*) FROM PRODUCT WHERE SAL_TAG = 7")).toInt(),
+        19);
 }
 
 void tst_SQLQuery::nullSafeComparisonOfAParameter_data()

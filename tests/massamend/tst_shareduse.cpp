@@ -34,6 +34,8 @@ private slots:
     void stopButtonWhileARowWaits();
     void windowKeepsRunningWhileARowWaits_data() { AddBackendRows(); }
     void windowKeepsRunningWhileARowWaits();
+    void windowKeepsRunningWhileTheJournalWaits_data() { AddBackendRows(); }
+    void windowKeepsRunningWhileTheJournalWaits();
     void serverBackBetweenTwoWriteBacks_data() { AddBackendRows(); }
     void serverBackBetweenTwoWriteBacks();
     void serverLostInTheMiddleStopsAtTheLostRow_data() { AddBackendRows(); }
@@ -160,6 +162,21 @@ bool ThroughRelay(const TestDatabase& database, const TcpRelay& relay)
     if (!text.contains("=" + direct)) return false;
     text.replace("=" + direct, "=" + relayed);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
+}
+
+// Runs the write-back with a 10 ms timer on the window's thread; returns the
+// turns the timer got before the other client let go.
+int WriteBackTicks(TFormMassAmend& form, const SecondConnection& other)
+{
+    int ticks = 0;
+    QTimer tick;
+    tick.setInterval(10);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (!other.Releasing()) ++ticks;
+    });
+    tick.start();
+    form.Button2Click(form.Button2);
+    return ticks;
 }
 
 } // namespace
@@ -326,19 +343,41 @@ void tst_SharedUse::windowKeepsRunningWhileARowWaits()
     SecondConnection other(f.Database);
     QVERIFY(Hold(other, backend, listed.at(0)));
     std::future<QString> committed = other.CommitLater(1s);
-    int ticksWhileWaiting = 0;
-    QTimer tick;
-    tick.setInterval(10);
-    connect(&tick, &QTimer::timeout, [&] {
-        if (!other.Releasing()) ++ticksWhileWaiting;
-    });
-    tick.start();
-
-    f.Form->Button2Click(f.Form->Button2);
+    const int ticksWhileWaiting = WriteBackTicks(*f.Form, other);
 
     QCOMPARE(committed.get(), QString());
     QVERIFY(ticksWhileWaiting > 0);
     QCOMPARE(f.Boxes.Texts(), QStringList());
+}
+
+// The same user's other program holds the journal while it records its own
+// write-back: this one's journal waits on the writing thread, the window's
+// timers running, and the rows follow once the journal has them.
+void tst_SharedUse::windowKeepsRunningWhileTheJournalWaits()
+{
+    QFETCH(TestBackend, backend);
+    MassAmendFixture f(backend);
+    OPEN_FIXTURE(f);
+    const QStringList listed = f.Codes({0, 1});
+    f.Load(listed);
+    f.Choose(QStringLiteral("PROD_SNAME"), QStringLiteral("JOURNALED"));
+    f.Form->Journal().Prepare();
+    TDbOptions journalFile;
+    journalFile.Database = f.JournalFile();
+    SecondConnection other(TestBackend{TestBackend::SQLite}, journalFile);
+    QVERIFY(other.StartTransaction());
+    std::future<QString> released = other.RollbackLater(1s);
+    const int ticksWhileWaiting = WriteBackTicks(*f.Form, other);
+
+    QCOMPARE(released.get(), QString());
+    QVERIFY(ticksWhileWaiting > 0);
+    QCOMPARE(f.Boxes.Texts(), QStringList());
+    const QMap<QString, QVariant> names = f.Column(QStringLiteral("PROD_SNAME"));
+    for (const QString& code : listed)
+        QCOMPARE(names.value(code).toString(), QStringLiteral("JOURNALED"));
+    QCOMPARE(other.QueryValue(QStringLiteral("SELECT COUNT(*) FROM WRITEBACK_ROW WHERE STATE = 1"))
+                 .toInt(),
+             listed.size());
 }
 
 // The server stopped and started again between two write-backs: the second
