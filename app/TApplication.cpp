@@ -42,19 +42,26 @@ QString TApplication::TitleFromFileName(const QString& fileName)
 
 void TApplication::HandleException(std::exception_ptr error)
 {
-    QString message;
     try {
         std::rethrow_exception(error);
     } catch (const EAbort&) {
         return;
-    } catch (const Exception& e) {
-        message = e.Message();
-    } catch (const std::exception& e) {
-        message = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        message = QStringLiteral("Unknown error");
     }
-    Messages().ShowError(FTitle, ErrorBoxText(message));
+    Messages().ShowError(FTitle, ErrorBoxText(ExceptionMessage(error)));
+}
+
+QString TApplication::ExceptionMessage(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const Exception& e) {
+        return e.Message();
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
 }
 
 QString TApplication::StartupErrorText(const QString& className, const QString& module,

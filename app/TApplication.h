@@ -30,6 +30,9 @@ public:
     // Shows the exception's message in an error box captioned with the
     // title, "." appended by the usual rule; EAbort shows nothing.
     void HandleException(std::exception_ptr error);
+    // The exception's own message: an Exception's Message(), a standard
+    // exception's what(), "Unknown error" for anything else.
+    static QString ExceptionMessage(std::exception_ptr error);
 
     // The text of the box of an exception that ended start-up: "Exception
     // %s in module %s at %p.\r\n%s%s\r\n" with the class name, the module,

@@ -183,19 +183,10 @@ QString TFormMassAmend::StoppedMessage(int written, int total)
 
 QString TFormMassAmend::FailedMessage(std::exception_ptr error, int written, int total)
 {
-    QString message;
-    try {
-        std::rethrow_exception(error);
-    } catch (const Exception& e) {
-        message = e.Message();
-    } catch (const std::exception& e) {
-        message = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        message = QStringLiteral("Unknown error");
-    }
     // The engine's message keeps the box's rule for its end; the count is a
     // sentence of its own, already ended.
-    return ErrorBoxText(message) + QLatin1Char('\n') + CountSentence(written, total);
+    return ErrorBoxText(TApplication::ExceptionMessage(error)) + QLatin1Char('\n') +
+           CountSentence(written, total);
 }
 
 void TFormMassAmend::SetProgress(std::unique_ptr<TProgressSink> progress)
