@@ -94,9 +94,10 @@ double WithoutJournal(TFormMassAmend& form)
     list.DisableControls();
     for (; !list.Eof(); list.Next())
         rows.push_back({form.CDS_PRODUCTPROD_ID->AsString(), value, {}});
-    const int written = writeBack.Run(rows, progress);
+    const TWriteBackResult result = writeBack.Run(rows, progress);
+    if (result.Error) std::rethrow_exception(result.Error);
     list.First();
-    list.MoveBy(written);
+    list.MoveBy(result.Written);
     list.EnableControls();
     return timer.nsecsElapsed() / 1e6;
 }

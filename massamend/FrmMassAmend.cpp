@@ -19,13 +19,16 @@
 #include "TWriteBackUndo.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFrame>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStyle>
 #include <QToolButton>
@@ -383,6 +386,7 @@ QString TFormMassAmend::ChosenColumn() const
 
 void TFormMassAmend::SpeedButton1Click(QObject* Sender)
 {
+    if (Refused()) return;
     Application()->Guard([&] {
         QStringList fieldNames;
         for (const TField* field : CDS_PRODUCT->Fields())
@@ -436,6 +440,7 @@ void TFormMassAmend::CDS_PRODUCTAfterOpen(TDataSet* DataSet)
 
 void TFormMassAmend::Button1Click(QObject* Sender)
 {
+    if (Refused()) return;
     Application()->Guard([&] {
         const QString column = ChosenColumn();
         const QString value = Edit1->text();
@@ -458,6 +463,7 @@ void TFormMassAmend::Button1Click(QObject* Sender)
 
 void TFormMassAmend::Button2Click(QObject* Sender)
 {
+    if (Refused()) return;
     Application()->Guard([&] {
         TWriteBack writeBack(*SQLQuery1, *FChangeStamp);
         writeBack.Column = ChosenColumn();
@@ -472,58 +478,88 @@ void TFormMassAmend::Button2Click(QObject* Sender)
                       : Edit1->text();
         std::vector<TWriteBackRow> rows;
         rows.reserve(std::size_t(total));
-        int written = 0;
-        std::exception_ptr failure;
-        std::optional<TWriteBackJournalRun> journal;
+        TWriteBackResult result;
         {
             TControlsDisabled still(*CDS_PRODUCT);
             for (; !CDS_PRODUCT->Eof(); CDS_PRODUCT->Next())
                 rows.push_back({CDS_PRODUCTPROD_ID->AsString(), value, {}});
             // Journaled before the first UPDATE, so that it can be taken
             // back; without a row or a column of the list nothing could be
-            // written. A journal that can't be used stops it here. The
-            // products' values are read and recorded on the writing thread,
-            // the window painting meanwhile: a database that fails that read
-            // fails the write-back before its first row.
+            // written. A journal that can't be used stops it here.
             if (!rows.empty() && CDS_PRODUCT->FindField(writeBack.Column)) {
-                FJournal->Prepare();
-                writeBack.OnStart = [&, entry = NewJournalEntry(writeBack.Column, value)] {
-                    journal.emplace(
-                        *FJournal, entry,
-                        TWriteBackSnapshot::JournalRows(*SQLConnection1, writeBack.Column, rows));
-                };
+                PrepareJournal();
+                writeBack.Journal = FJournal.get();
+                writeBack.JournalEntry = NewJournalEntry(writeBack.Column, value);
             }
-            writeBack.OnRowWritten = [&](int index) {
-                if (journal) journal->RowDone(index, writeBack.LastRowChanged());
-            };
-            try {
-                written = writeBack.Run(rows, *FProgress);
-            } catch (...) {
-                failure = std::current_exception();
-                written = writeBack.Written();
-            }
+            result = RunWriteBack(writeBack, rows);
             // The rows were written on another thread; the cursor goes where
             // following them would have left it: on the row that failed or
             // was not written, past the end when all were.
             CDS_PRODUCT->First();
-            CDS_PRODUCT->MoveBy(written);
+            CDS_PRODUCT->MoveBy(result.Written);
         }
-        if (journal) Application()->Guard([&] { journal->Finish(); });
-        if (writeBack.ApplicationEnding()) return;
-        if (failure) {
-            Messages().ShowError(Application()->Title(), FailedMessage(failure, written, total));
+        switch (result.Outcome) {
+        case TWriteBackOutcome::Complete:
+        case TWriteBackOutcome::Ending:
+            return;
+        case TWriteBackOutcome::Failed:
+            Messages().ShowError(Application()->Title(),
+                                 FailedMessage(result.Error, result.Written, result.Total) +
+                                     StaleNamesLine(result, writeBack.Column));
+            return;
+        case TWriteBackOutcome::Stopped:
+            Messages().ShowMessage(StoppedMessage(result.Written, result.Total) +
+                                   StaleNamesLine(result, writeBack.Column));
             return;
         }
-        if (writeBack.Stopped()) Messages().ShowMessage(StoppedMessage(written, total));
     });
+}
+
+bool TFormMassAmend::Refused() const
+{
+    // A click that came in while a run ends must not start another on the
+    // connection or the journal that the run still holds.
+    if (!FRunning) return false;
+    QApplication::beep();
+    return true;
+}
+
+TWriteBackResult TFormMassAmend::RunWriteBack(TWriteBack& writeBack,
+                                              const std::vector<TWriteBackRow>& rows)
+{
+    FRunning = true;
+    const auto done = qScopeGuard([this] { FRunning = false; });
+    return writeBack.Run(rows, *FProgress);
+}
+
+void TFormMassAmend::PrepareJournal()
+{
+    FJournal->Prepare();
+    const QString aside = FJournal->TakeSetAsideFile();
+    if (!aside.isEmpty()) Messages().ShowMessage(SetAsideMessage(aside));
+}
+
+QString TFormMassAmend::SetAsideMessage(const QString& file)
+{
+    return QStringLiteral("回存記錄檔已損毀，無法完整讀取：已移到 %1 保存，並開始新的記錄檔。"
+                          "之前的回存無法再從這裡復原。")
+        .arg(QDir::toNativeSeparators(file));
+}
+
+QString TFormMassAmend::StaleNamesLine(const TWriteBackResult& result, const QString& column)
+{
+    if (!result.NamesStale) return {};
+    return QLatin1Char('\n') + QStringLiteral("已寫入商品的「%1」未依新代號重新整理。")
+                                   .arg(TWriteBackUndo::ColumnName(TWriteBack::NameColumn(column)));
 }
 
 void TFormMassAmend::MenuItemJournalClick(QObject* Sender)
 {
+    if (Refused()) return;
     Application()->Guard([&] {
         if (!FJournalWindow) {
+            // Kept when closed: an undo started from it may still be running.
             FJournalWindow = new TFrmWriteBackJournal(*FJournal, DatabaseName(), this);
-            FJournalWindow->setAttribute(Qt::WA_DeleteOnClose);
             FJournalWindow->OnUndo = [this](qint64 id) { UndoWriteBack(id); };
         } else {
             FJournalWindow->Refresh();
@@ -536,6 +572,7 @@ void TFormMassAmend::MenuItemJournalClick(QObject* Sender)
 
 void TFormMassAmend::MenuItemUndoClick(QObject* Sender)
 {
+    if (Refused()) return;
     Application()->Guard([&] {
         const QList<TJournalEntry> entries = FJournal->Entries(DatabaseName());
         if (entries.isEmpty()) {
@@ -548,6 +585,7 @@ void TFormMassAmend::MenuItemUndoClick(QObject* Sender)
 
 void TFormMassAmend::UndoWriteBack(qint64 id)
 {
+    if (Refused()) return;
     Application()->Guard([&] {
         const std::optional<TJournalEntry> entry = FJournal->Entry(id);
         if (!entry) return;
@@ -565,33 +603,32 @@ void TFormMassAmend::UndoWriteBack(qint64 id)
         writeBack.Guarded = true;
         // The undo is journaled as a write-back of its own, so it can be taken
         // back in turn.
-        TJournalEntry undo = NewJournalEntry(entry->Column, std::nullopt);
-        undo.Undoes = id;
-        FJournal->Prepare();
-        std::optional<TWriteBackJournalRun> journal;
-        writeBack.OnStart = [&] {
-            journal.emplace(*FJournal, undo,
-                            TWriteBackSnapshot::JournalRows(*SQLConnection1, entry->Column, rows));
-        };
+        PrepareJournal();
+        writeBack.Journal = FJournal.get();
+        writeBack.JournalEntry = NewJournalEntry(entry->Column, std::nullopt);
+        writeBack.JournalEntry.Undoes = id;
+        // A pending row that its guard keeps was, as far as anyone can tell,
+        // never written: it is no row changed since.
+        int unwritten = 0;
         writeBack.OnRowWritten = [&](int index) {
-            journal->RowDone(index, writeBack.LastRowChanged());
+            if (!writeBack.LastRowChanged() && rows[std::size_t(index)].Unproven) ++unwritten;
         };
-        std::exception_ptr failure;
-        int done = 0;
-        try {
-            done = writeBack.Run(rows, *FProgress);
-        } catch (...) {
-            failure = std::current_exception();
-            done = writeBack.Written();
-        }
-        if (journal) journal->Finish();
-        if (writeBack.ApplicationEnding()) return;
-        if (failure) {
+        const TWriteBackResult result = RunWriteBack(writeBack, rows);
+        switch (result.Outcome) {
+        case TWriteBackOutcome::Ending:
+            return;
+        case TWriteBackOutcome::Failed:
             Messages().ShowError(Application()->Title(),
-                                 FailedMessage(failure, done, int(rows.size())));
+                                 FailedMessage(result.Error, result.Written, result.Total) +
+                                     StaleNamesLine(result, entry->Column));
+            return;
+        case TWriteBackOutcome::Complete:
+        case TWriteBackOutcome::Stopped:
+            Messages().ShowMessage(
+                TWriteBackUndo::DoneText(result.Changed(), result.Skipped - unwritten,
+                                         result.Total - result.Written, unwritten) +
+                StaleNamesLine(result, entry->Column));
             return;
         }
-        Messages().ShowMessage(TWriteBackUndo::DoneText(
-            done - writeBack.Skipped(), writeBack.Skipped(), int(rows.size()) - done));
     });
 }

@@ -14,6 +14,7 @@
 #include <QWidget>
 #include <exception>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -28,8 +29,11 @@ class TComboBox;
 class TDBGrid;
 class TFrmWriteBackJournal;
 class TProgressSink;
+class TWriteBack;
 class TWriteBackJournal;
 struct TJournalEntry;
+struct TWriteBackResult;
+struct TWriteBackRow;
 
 // The main window: the product list and the controls that put one value into
 // one column of every listed product, in memory ("更動") and in the database
@@ -115,6 +119,16 @@ public:
     // as the box ends it, then on a line of its own how many rows were
     // written.
     static QString FailedMessage(std::exception_ptr error, int written, int total);
+    // The box's last line when rows of a code column were written and the
+    // names were not refreshed after them; empty otherwise.
+    static QString StaleNamesLine(const TWriteBackResult& result, const QString& column);
+    // The message before a write-back when the journal was found damaged.
+    static QString SetAsideMessage(const QString& file);
+    // True from the start of a write-back or undo to its end.
+    bool Running() const
+    {
+        return FRunning;
+    }
 
 private:
     void CreateComponents();
@@ -123,12 +137,16 @@ private:
     void SetTabOrder();
     void CreateJournalMenu();
     QString ChosenColumn() const;
+    bool Refused() const;
+    void PrepareJournal();
+    TWriteBackResult RunWriteBack(TWriteBack& writeBack, const std::vector<TWriteBackRow>& rows);
     TJournalEntry NewJournalEntry(const QString& column, const TSQLParamValue& value) const;
 
     std::unique_ptr<TChangeStamp> FChangeStamp;
     std::unique_ptr<TProgressSink> FProgress;
     std::unique_ptr<TWriteBackJournal> FJournal;
     QPointer<TFrmWriteBackJournal> FJournalWindow;
+    bool FRunning = false;
 };
 
 // The main window of the process, set once at start-up.

@@ -14,7 +14,9 @@ class QWidget;
 // button that asks the run to stop after the current row, or at once when
 // that row waits for another user. Its text is brought up to date at most
 // every UpdateInterval() (50 ms) and at the last row: redrawing it for every
-// row would cost more than a row's statement.
+// row would cost more than a row's statement. A press closes the dialog; it
+// comes back only if what the run still does after the stop (the name
+// refresh, the journal's notes) waits, so that the operator can stop that too.
 class TProgressDialogSink : public TProgressSink
 {
 public:
@@ -32,14 +34,18 @@ public:
     bool TakesInput() const override;
     void Finish() override;
 
-    // The dialog of the run in progress, null outside a run.
+    // The dialog of the run in progress, null outside a run and after a stop.
     QProgressDialog* Dialog() const { return FDialog; }
     static QString LabelText(int done, int total);
     // The text while the row under way waits for another user's lock.
     static QString WaitingText(int done, int total);
 
 private:
+    void ShowDialog(const QString& text, int minimumDuration);
+    bool Pressed();
+
     QWidget* FParent;
+    bool FRunning = false;
     QPointer<QProgressDialog> FDialog;
     int FMinimumDuration = 500;
     int FUpdateInterval = 50;

@@ -14,9 +14,12 @@ public:
     // before the next row.
     virtual bool Step(int done) = 0;
     // On the window's thread, several times a second while the run goes:
-    // done rows are written, and waiting is true while the row under way has
-    // been waiting for another user's lock. False once the operator asked to
-    // stop; a row that waits is then cancelled and stays unwritten.
+    // done rows are written, and waiting is true while the statement under
+    // way has been waiting, most likely for another user's lock. False each
+    // time the operator asks to stop: no row starts after it, and what waits
+    // is cancelled and stays unwritten. A stop does not cancel the name
+    // refresh or the journal's last notes that follow it unless it is asked
+    // again while they wait.
     virtual bool Update(int done, bool waiting) = 0;
     // True while the operator can act on the progress (a dialog on screen);
     // until then the window's mouse and keys wait, so that nothing else

@@ -1,10 +1,11 @@
 #include "TWriteBack.h"
 
+#include "Exceptions.h"
 #include "TChangeStamp.h"
 #include "TProgressSink.h"
 #include "TSQLQuery.h"
+#include "TWriteBackSnapshot.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QScopeGuard>
 #include <QTimer>
@@ -32,7 +33,6 @@ public:
     ~TProgressRun() { FSink.Finish(); }
     TProgressRun(const TProgressRun&) = delete;
     TProgressRun& operator=(const TProgressRun&) = delete;
-    bool Step(int done) { return FSink.Step(done); }
 
 private:
     TProgressSink& FSink;
@@ -44,75 +44,220 @@ TWriteBack::TWriteBack(TSQLQuery& query, const TChangeStamp& stamp) : FQuery(que
 {
 }
 
-int TWriteBack::Run(const std::vector<TWriteBackRow>& rows, TProgressSink& progress)
+TWriteBackResult TWriteBack::Run(const std::vector<TWriteBackRow>& rows, TProgressSink& progress)
 {
     FWritten = 0;
-    FRowStarted = -1;
-    FStop = false;
-    FCancelled = false;
-    FDone = false;
-    FStopped = false;
-    FApplicationEnding = false;
-    FError = nullptr;
     FSkipped = 0;
-    TProgressRun run(progress, int(rows.size()));
-    // The code goes in as a parameter, so every row's statement has the same
-    // text and is prepared once for the whole list.
-    TStatementReuse reuse(*FQuery.SQLConnection());
-    // Only a guard asks whether a row changed: on a server the count would
-    // add a round trip to every row.
-    const bool counted = FQuery.CountRows();
-    FQuery.SetCountRows(Guarded);
-    const auto restore = qScopeGuard([&] { FQuery.SetCountRows(counted); });
-    // The watch sees the end at its next look.
-    std::thread writer([&] {
-        Write(rows, progress);
-        FDone = true;
-    });
-    Watch(progress);
-    writer.join();
-    if (FError) std::rethrow_exception(FError);
-    return FWritten;
+    FStop = false;
+    FEnding = false;
+    FDone = false;
+    FWaitStarted = -1;
+    FWaitCount = FWaitId = FCancelledId = 0;
+    FStopAt = -1;
+    FError = nullptr;
+    FCancelled = false;
+    FNamesRefreshed = false;
+    FRowInDoubt = false;
+    FJournalId = 0;
+    const int total = int(rows.size());
+    std::exception_ptr watchError;
+    {
+        TProgressRun run(progress, total);
+        // The code goes in as a parameter, so every row's statement has the
+        // same text and is prepared once for the whole list.
+        TStatementReuse reuse(*FQuery.SQLConnection());
+        // Only a guard asks whether a row changed: on a server the count
+        // would add a round trip to every row.
+        const bool counted = FQuery.CountRows();
+        FQuery.SetCountRows(Guarded);
+        const auto restore = qScopeGuard([&] { FQuery.SetCountRows(counted); });
+        std::thread writer([&] {
+            Write(rows, progress);
+            FDone = true;
+        });
+        try {
+            Watch(progress);
+        } catch (...) {
+            // The writing thread must end before its rows and this object go.
+            watchError = std::current_exception();
+            RequestStop();
+            Drain();
+        }
+        writer.join();
+    }
+    if (watchError && !FError) FError = watchError;
+
+    TWriteBackResult result;
+    result.Total = total;
+    result.Written = FWritten;
+    result.Skipped = FSkipped;
+    result.Error = FError;
+    result.NamesStale =
+        !NameRefreshStatement(Column).isEmpty() && result.Written > 0 && !FNamesRefreshed;
+    if (FEnding)
+        result.Outcome = TWriteBackOutcome::Ending;
+    else if (FError)
+        result.Outcome = TWriteBackOutcome::Failed;
+    else if (result.Written < total || result.NamesStale || FCancelled)
+        result.Outcome = TWriteBackOutcome::Stopped;
+    else
+        result.Outcome = TWriteBackOutcome::Complete;
+    return result;
+}
+
+template <typename F> void TWriteBack::Await(TWaitTarget target, bool stoppedBefore, F&& f)
+{
+    int id = 0;
+    {
+        const std::lock_guard lock(FWaitMutex);
+        id = FWaitId = ++FWaitCount;
+        FWaitTarget = target;
+        FWaitStoppedBefore = stoppedBefore;
+        FWaitStarted = SteadyMs();
+    }
+    const auto leave = [&] {
+        const std::lock_guard lock(FWaitMutex);
+        FWaitId = 0;
+        FWaitStarted = -1;
+        return FCancelledId == id;
+    };
+    try {
+        std::forward<F>(f)();
+    } catch (...) {
+        // A cancelled statement changed nothing; any other error stands.
+        if (leave()) throw TCancelled();
+        throw;
+    }
+    leave();
+}
+
+void TWriteBack::KeepError(std::exception_ptr error)
+{
+    if (!FError) FError = error;
 }
 
 void TWriteBack::Write(const std::vector<TWriteBackRow>& rows, TProgressSink& progress)
 {
-    const int total = int(rows.size());
-    int written = 0;
     try {
-        if (OnStart) OnStart();
-        // Every row runs the same text: only its values change.
-        SetStatement();
-        while (written < total && !FStop) {
-            FRowStarted = SteadyMs();
-            SetRowValues(rows[std::size_t(written)]);
-            ExecuteRow();
-            FRowStarted = -1;
-            if (OnRowWritten) OnRowWritten(written);
-            FWritten = ++written;
-            if (!progress.Step(written)) break;
-        }
-        FStopped = written < total;
-        // Stopped by the operator: the rows written so far keep names that
-        // match them.
-        FRowStarted = SteadyMs();
-        RefreshNames();
-        FRowStarted = -1;
+        WriteRows(rows, progress);
+    } catch (const TCancelled&) {
+        FCancelled = true;
     } catch (...) {
-        FRowStarted = -1;
-        // The operator's stop cancelled the statement: it changed nothing,
-        // and the run ends as stopped.
-        if (FCancelled)
-            FStopped = true;
-        else
-            FError = std::current_exception();
+        KeepError(std::current_exception());
     }
+    // Codes written without their names would disagree with them: the
+    // refresh follows any run that wrote a row, and the operator's earlier
+    // stop does not cancel it.
+    const bool whole = !FError && !FCancelled && FWritten == int(rows.size());
+    if ((whole || FWritten > 0) && !NameRefreshStatement(Column).isEmpty()) {
+        try {
+            Await(TWaitTarget::Database, false, [this] { RefreshNames(); });
+            FNamesRefreshed = true;
+        } catch (const TCancelled&) {
+            FCancelled = true;
+        } catch (...) {
+            KeepError(std::current_exception());
+        }
+    }
+    FinishJournal(int(rows.size()));
+}
+
+void TWriteBack::WriteRows(const std::vector<TWriteBackRow>& rows, TProgressSink& progress)
+{
+    const int total = int(rows.size());
+    if (Journal) {
+        std::vector<TJournalRow> before;
+        Await(TWaitTarget::Database, true, [&] {
+            before = TWriteBackSnapshot::JournalRows(*FQuery.SQLConnection(), Column, rows);
+        });
+        Await(TWaitTarget::Journal, true,
+              [&] { FJournalId = Journal->Begin(JournalEntry, before); });
+    }
+    // Every row runs the same text: only its values change.
+    SetStatement();
+    for (int index = 0; index < total && !FStop; ++index) {
+        try {
+            Await(TWaitTarget::Database, true, [&] {
+                SetRowValues(rows[std::size_t(index)]);
+                ExecuteRow();
+            });
+        } catch (const ESQLConnectionLost&) {
+            // Its commit may have gone through before the answer was lost.
+            FRowInDoubt = true;
+            throw;
+        }
+        // Committed: counted before anything else can fail.
+        FWritten = index + 1;
+        if (FJournalId)
+            Await(TWaitTarget::Journal, true, [&] {
+                Journal->Mark(FJournalId, index,
+                              FLastRowChanged ? TJournalRowState::Written
+                                              : TJournalRowState::Skipped);
+            });
+        if (OnRowWritten) OnRowWritten(index);
+        if (!progress.Step(index + 1)) RequestStop();
+    }
+}
+
+void TWriteBack::FinishJournal(int total)
+{
+    if (!FJournalId) return;
+    try {
+        // Rows never started, refused or cancelled are known unwritten. A row
+        // whose connection was lost stays pending: its statement may have
+        // committed before the answer was lost, and an undo's guard decides.
+        const int started = FWritten + (FRowInDoubt ? 1 : 0);
+        Await(TWaitTarget::Journal, false, [&] {
+            Journal->MarkRange(FJournalId, std::min(started, total), total,
+                               TJournalRowState::NotWritten);
+            Journal->Flush();
+        });
+    } catch (const TCancelled&) {
+        // Left pending, the rows are still taken back by an undo.
+    } catch (...) {
+        KeepError(std::current_exception());
+    }
+}
+
+void TWriteBack::RequestStop()
+{
+    const std::lock_guard lock(FWaitMutex);
+    FStopAt = FWaitCount;
+    FStop = true;
 }
 
 bool TWriteBack::Waiting() const
 {
-    const qint64 started = FRowStarted;
+    const qint64 started = FWaitStarted;
     return started >= 0 && SteadyMs() - started > WaitThresholdMs;
+}
+
+void TWriteBack::CancelIfDue()
+{
+    const std::lock_guard lock(FWaitMutex);
+    if (FWaitId == 0 || FCancelledId == FWaitId || !Waiting()) return;
+    const bool stopped = FStop && (FWaitStoppedBefore || FStopAt >= FWaitId);
+    if (!FEnding && !stopped) return;
+    FCancelledId = FWaitId;
+    if (FWaitTarget == TWaitTarget::Journal)
+        Journal->Cancel();
+    else
+        FQuery.SQLConnection()->Cancel();
+}
+
+void TWriteBack::Look(TProgressSink* progress)
+{
+    CancelIfDue();
+    if (!progress) return;
+    bool waiting = false;
+    {
+        // A wait already cancelled is no longer the operator's to stop.
+        const std::lock_guard lock(FWaitMutex);
+        waiting = FWaitId != 0 && FCancelledId != FWaitId && Waiting();
+    }
+    if (progress->Update(FWritten, waiting)) return;
+    RequestStop();
+    CancelIfDue();
 }
 
 void TWriteBack::Watch(TProgressSink& progress)
@@ -120,20 +265,19 @@ void TWriteBack::Watch(TProgressSink& progress)
     QEventLoop loop;
     bool takesInput = false;
     bool inside = false;
+    // Nothing may cross into Qt: what the look throws ends the watch.
+    std::exception_ptr failure;
     const auto look = [&] {
         // A modal progress dialog lets events run while it updates.
-        if (inside) return;
+        if (inside || failure) return;
         inside = true;
-        const bool waiting = Waiting();
-        if (!progress.Update(FWritten, waiting)) FStop = true;
-        // Only a row that waits is cancelled: one that is about to commit
-        // is left to finish, and a cancel must not outlive its row.
-        if (FStop && waiting) {
-            FCancelled = true;
-            FQuery.SQLConnection()->Cancel();
+        const auto outside = qScopeGuard([&] { inside = false; });
+        try {
+            Look(&progress);
+        } catch (...) {
+            failure = std::current_exception();
         }
-        if (FDone || progress.TakesInput() != takesInput) loop.exit(LookAgain);
-        inside = false;
+        if (FDone || failure || progress.TakesInput() != takesInput) loop.exit(LookAgain);
     };
     QTimer watch;
     watch.setInterval(WatchIntervalMs);
@@ -145,14 +289,27 @@ void TWriteBack::Watch(TProgressSink& progress)
         // that no other handler starts on the connection in use.
         const QEventLoop::ProcessEventsFlags flags =
             takesInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
-        // Any other end is the application's, which ends every loop: the
-        // window closed or a termination signal came.
+        // Any other end is the application's, which ends every loop at once
+        // from now on: the window closed or a termination signal came.
         if (loop.exec(flags) != LookAgain) {
-            FStop = true;
-            FApplicationEnding = true;
+            FEnding = true;
+            RequestStop();
+            watch.stop();
+            Drain();
+            return;
         }
+        if (failure) std::rethrow_exception(failure);
     }
     look();
+    if (failure) std::rethrow_exception(failure);
+}
+
+void TWriteBack::Drain()
+{
+    while (!FDone) {
+        Look(nullptr);
+        std::this_thread::sleep_for(std::chrono::milliseconds(WatchIntervalMs));
+    }
 }
 
 void TWriteBack::SetStatement()
@@ -207,11 +364,17 @@ QString TWriteBack::NameRefreshStatement(const QString& column)
     return {};
 }
 
+QString TWriteBack::NameColumn(const QString& column)
+{
+    if (column == QLatin1String("PROVIDER_ID")) return QStringLiteral("PROVIDER_NAME");
+    if (column == QLatin1String("PD_ITEMID")) return QStringLiteral("PD_ITEMNAME");
+    if (column == QLatin1String("PD_CLASSID")) return QStringLiteral("PD_CLASSNAME");
+    return {};
+}
+
 void TWriteBack::RefreshNames()
 {
-    const QString statement = NameRefreshStatement(Column);
-    if (statement.isEmpty()) return;
     FQuery.Close();
-    FQuery.SQL().SetText(statement);
+    FQuery.SQL().SetText(NameRefreshStatement(Column));
     FQuery.ExecSQL();
 }

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <utility>
 
 namespace
 {
@@ -133,9 +134,23 @@ QString TWriteBackJournal::DefaultFileName()
 
 void TWriteBackJournal::SetFileName(const QString& fileName)
 {
-    FConnection.reset();
+    {
+        const std::lock_guard lock(FConnectionMutex);
+        FConnection.reset();
+    }
     FMarks.clear();
     FFileName = fileName;
+}
+
+void TWriteBackJournal::Cancel()
+{
+    const std::lock_guard lock(FConnectionMutex);
+    if (FConnection) FConnection->Cancel();
+}
+
+QString TWriteBackJournal::TakeSetAsideFile()
+{
+    return std::exchange(FSetAsideFile, QString());
 }
 
 void TWriteBackJournal::Fail(const QString& reason) const
@@ -151,6 +166,34 @@ TSQLConnection& TWriteBackJournal::Connection()
 }
 
 void TWriteBackJournal::Open()
+{
+    std::unique_ptr<TSQLConnection> connection;
+    if (!OpenChecked(connection)) {
+        // A write-back recorded in a damaged file might never be taken back.
+        connection.reset();
+        SetAside();
+        if (!OpenChecked(connection)) Fail(QStringLiteral("新的記錄檔也無法讀取"));
+    }
+    const std::lock_guard lock(FConnectionMutex);
+    FConnection = std::move(connection);
+}
+
+void TWriteBackJournal::SetAside()
+{
+    const QString aside = FFileName + QStringLiteral(".damaged-") +
+                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    // The write-ahead log belongs to the file it was written for.
+    for (const QString& suffix : {QString(), QStringLiteral("-wal")}) {
+        QFile::remove(aside + suffix);
+        if (QFileInfo::exists(FFileName + suffix) &&
+            !QFile::rename(FFileName + suffix, aside + suffix))
+            Fail(QStringLiteral("損毀的記錄檔無法移到 %1").arg(QDir::toNativeSeparators(aside)));
+    }
+    QFile::remove(FFileName + QStringLiteral("-shm"));
+    FSetAsideFile = aside;
+}
+
+bool TWriteBackJournal::OpenChecked(std::unique_ptr<TSQLConnection>& result)
 {
     const QFileInfo info(FFileName);
     if (!QDir().mkpath(info.absolutePath())) Fail(QStringLiteral("無法建立資料夾"));
@@ -178,12 +221,22 @@ void TWriteBackJournal::Open()
         // The notes of a run must not wait for the disk at every row; what
         // was committed survives the program, if not a power cut.
         connection->Execute(QStringLiteral("PRAGMA synchronous = NORMAL"), {});
+        {
+            auto check = connection->OpenCursor(QStringLiteral("PRAGMA quick_check"), {});
+            if (!check->Next() || check->GetText(0) != "ok") return false;
+        }
         for (const char* statement : Schema)
             connection->Execute(QString::fromLatin1(statement), {});
+    } catch (const ESQLError& error) {
+        // SQLITE_CORRUPT, SQLITE_NOTADB: the file is damaged, not in the way.
+        const int primary = error.ErrorCode() & 0xff;
+        if (primary == 11 || primary == 26) return false;
+        Fail(error.Message());
     } catch (const Exception& error) {
         Fail(error.Message());
     }
-    FConnection = std::move(connection);
+    result = std::move(connection);
+    return true;
 }
 
 void TWriteBackJournal::Execute(const QString& sql, const QList<TSQLParamValue>& params)
@@ -274,10 +327,15 @@ void TWriteBackJournal::Prune(const QString& database)
 
 void TWriteBackJournal::Mark(qint64 id, int index, TJournalRowState state)
 {
-    FMarks.push_back({id, index, state});
+    FMarks.push_back({id, index, index, state});
     if (FMarks.size() >= MarksPerFlush || !FSinceFlush.isValid() ||
         FSinceFlush.elapsed() >= FlushIntervalMs)
         Flush();
+}
+
+void TWriteBackJournal::MarkRange(qint64 id, int first, int end, TJournalRowState state)
+{
+    if (first < end) FMarks.push_back({id, first, end - 1, state});
 }
 
 void TWriteBackJournal::Flush()
@@ -304,12 +362,12 @@ void TWriteBackJournal::WriteMarks()
         const TMark& first = FMarks[i];
         std::size_t j = i + 1;
         while (j < FMarks.size() && FMarks[j].Id == first.Id && FMarks[j].State == first.State &&
-               FMarks[j].Index == FMarks[j - 1].Index + 1)
+               FMarks[j].First == FMarks[j - 1].Last + 1)
             ++j;
         Execute(QStringLiteral("UPDATE WRITEBACK_ROW SET STATE = ? WHERE WRITEBACK_ID = ? AND SEQ "
                                "BETWEEN ? AND ?"),
-                {Number(int(first.State)), Number(first.Id), Number(first.Index),
-                 Number(FMarks[j - 1].Index)});
+                {Number(int(first.State)), Number(first.Id), Number(first.First),
+                 Number(FMarks[j - 1].Last)});
         i = j;
     }
     transaction.Commit();
@@ -382,30 +440,4 @@ std::vector<TJournalRow> TWriteBackJournal::Rows(qint64 id)
         Fail(error.Message());
     }
     return rows;
-}
-
-TWriteBackJournalRun::TWriteBackJournalRun(TWriteBackJournal& journal, const TJournalEntry& entry,
-                                           const std::vector<TJournalRow>& rows)
-    : FJournal(journal), FId(journal.Begin(entry, rows))
-{
-}
-
-TWriteBackJournalRun::~TWriteBackJournalRun()
-{
-    // After Finish() there is nothing left to write; otherwise the run
-    // failed, and its error is the one to show.
-    try {
-        FJournal.Flush();
-    } catch (const Exception&) {
-    }
-}
-
-void TWriteBackJournalRun::RowDone(int index, bool changed)
-{
-    FJournal.Mark(FId, index, changed ? TJournalRowState::Written : TJournalRowState::Skipped);
-}
-
-void TWriteBackJournalRun::Finish()
-{
-    FJournal.Flush();
 }

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -22,8 +23,9 @@ public:
     QString ClassName() const override { return QStringLiteral("EWriteBackJournalError"); }
 };
 
-// What became of one listed product in a write-back.
-enum class TJournalRowState { Pending = 0, Written = 1, Skipped = 2 };
+// What became of one listed product in a write-back. Pending is also what a
+// run that was killed leaves behind: such a row may have been written.
+enum class TJournalRowState { Pending = 0, Written = 1, Skipped = 2, NotWritten = 3 };
 
 // One listed product of a journaled write-back: its state before the first
 // UPDATE, the value the write-back gives it, and how it went.
@@ -64,7 +66,11 @@ struct TJournalEntry {
 //
 // Every error is thrown as EWriteBackJournalError naming the file. The
 // journal may be used from another thread than the one that opened it, one
-// thread at a time; it touches no widget.
+// thread at a time, and Cancel() from any thread; it touches no widget.
+//
+// A file that SQLite can't read whole is set aside when it opens, kept
+// beside it under a name of its own, and a new journal starts:
+// SetAsideFile() names it until it is taken.
 class TWriteBackJournal
 {
 public:
@@ -91,7 +97,16 @@ public:
     // Notes how row `index` of entry `id` went. Notes are written in batches,
     // at most a second apart; Flush() writes the rest.
     void Mark(qint64 id, int index, TJournalRowState state);
+    // Notes rows [first, end) of entry `id` alike.
+    void MarkRange(qint64 id, int first, int end, TJournalRowState state);
     void Flush();
+    // Cancels the statement under way on another thread: it fails, and what
+    // it was to write is not written.
+    void Cancel();
+
+    // The file a damaged journal was moved to when it last opened; empty
+    // when none was. Taking it empties it.
+    QString TakeSetAsideFile();
 
     // The database's write-backs, newest first.
     QList<TJournalEntry> Entries(const QString& database);
@@ -99,14 +114,19 @@ public:
     std::vector<TJournalRow> Rows(qint64 id);
 
 private:
+    // Rows First to Last of entry Id.
     struct TMark {
         qint64 Id;
-        int Index;
+        int First;
+        int Last;
         TJournalRowState State;
     };
 
     TSQLConnection& Connection();
     void Open();
+    // Opens the file and checks that it reads whole; false when it does not.
+    bool OpenChecked(std::unique_ptr<TSQLConnection>& connection);
+    void SetAside();
     void Execute(const QString& sql, const QList<TSQLParamValue>& params = {});
     void InsertRows(qint64 id, const std::vector<TJournalRow>& rows);
     void Prune(const QString& database);
@@ -116,26 +136,9 @@ private:
 
     QString FFileName;
     std::unique_ptr<TSQLConnection> FConnection;
+    // Held while FConnection changes and while Cancel() uses it.
+    std::mutex FConnectionMutex;
     std::vector<TMark> FMarks;
+    QString FSetAsideFile;
     QElapsedTimer FSinceFlush;
-};
-
-// One journaled write-back in progress: begun on construction; its notes
-// written when Finish() is called, and on destruction however the run ended.
-class TWriteBackJournalRun
-{
-public:
-    TWriteBackJournalRun(TWriteBackJournal& journal, const TJournalEntry& entry,
-                         const std::vector<TJournalRow>& rows);
-    ~TWriteBackJournalRun();
-    TWriteBackJournalRun(const TWriteBackJournalRun&) = delete;
-    TWriteBackJournalRun& operator=(const TWriteBackJournalRun&) = delete;
-
-    qint64 Id() const { return FId; }
-    void RowDone(int index, bool changed);
-    void Finish();
-
-private:
-    TWriteBackJournal& FJournal;
-    qint64 FId;
 };

@@ -9,9 +9,12 @@ std::vector<TWriteBackRow> TWriteBackUndo::Rows(const TJournalEntry& entry,
     const bool codeColumn = entry.Column == QLatin1String("PROD_ID");
     std::vector<TWriteBackRow> rows;
     for (const TJournalRow& row : journal) {
-        if (row.State != TJournalRowState::Written || !row.Found) continue;
+        // A pending row may have been written by a run that was killed
+        // before it could note it; the guard tells.
+        const bool pending = row.State == TJournalRowState::Pending;
+        if (!row.Found || (row.State != TJournalRowState::Written && !pending)) continue;
         const QString code = codeColumn && row.Written ? *row.Written : row.Code;
-        rows.push_back({code, row.Before, row.Written});
+        rows.push_back({code, row.Before, row.Written, pending});
     }
     return rows;
 }
@@ -42,15 +45,17 @@ QString TWriteBackUndo::NothingText()
     return QStringLiteral("這次回存沒有寫入任何商品，沒有可復原的資料。");
 }
 
-QString TWriteBackUndo::DoneText(int restored, int skipped, int notReached)
+QString TWriteBackUndo::DoneText(int restored, int skipped, int notReached, int unwritten)
 {
-    if (notReached > 0)
-        return QStringLiteral("復原已停止：已還原 %1 筆，%2 筆因回存後已被更動而略過，"
-                              "其餘 %3 筆未處理。")
-            .arg(restored)
-            .arg(skipped)
-            .arg(notReached);
-    return QStringLiteral("復原完成：已還原 %1 筆，%2 筆因回存後已被更動而略過。")
-        .arg(restored)
-        .arg(skipped);
+    QString text = notReached > 0
+                       ? QStringLiteral("復原已停止：已還原 %1 筆，%2 筆因回存後已被更動而略過，"
+                                        "其餘 %3 筆未處理。")
+                             .arg(restored)
+                             .arg(skipped)
+                             .arg(notReached)
+                       : QStringLiteral("復原完成：已還原 %1 筆，%2 筆因回存後已被更動而略過。")
+                             .arg(restored)
+                             .arg(skipped);
+    if (unwritten > 0) text += QStringLiteral("另有 %1 筆回存時未寫入，保持不變。").arg(unwritten);
+    return text;
 }

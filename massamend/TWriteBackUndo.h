@@ -6,9 +6,10 @@
 #include <QString>
 #include <vector>
 
-// Taking a journaled write-back back: every row it wrote, if the product was
-// there, gets its value from before, guarded by the value the write-back gave
-// it, so that a later change by anyone else stays.
+// Taking a journaled write-back back: every row it wrote or may have written
+// (pending in the journal), if the product was there, gets its value from
+// before, guarded by the value the write-back gave it, so that a later change
+// by anyone else stays, and a row that was never written is left alone.
 class TWriteBackUndo
 {
 public:
@@ -24,5 +25,7 @@ public:
     static QString ValueText(const TJournalEntry& entry);
     static QString ConfirmText(const TJournalEntry& entry, int rows);
     static QString NothingText();
-    static QString DoneText(int restored, int skipped, int notReached);
+    // Skipped rows were written and changed since; unwritten ones were
+    // pending in the journal and never held the written value.
+    static QString DoneText(int restored, int skipped, int notReached, int unwritten = 0);
 };

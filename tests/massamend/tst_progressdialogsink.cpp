@@ -1,5 +1,7 @@
 #include "TProgressDialogSink.h"
 
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
@@ -16,6 +18,7 @@ private slots:
     void betweenUpdatesOnlyTheLastRowAndTheStopButtonCount();
     void waitingRowShowsAtOnce();
     void writingThreadIsNeverStopped();
+    void afterAStopTheDialogComesBackOnlyForAWait();
 };
 
 void tst_ProgressDialogSink::startsHiddenAndWindowModal()
@@ -142,6 +145,37 @@ void tst_ProgressDialogSink::writingThreadIsNeverStopped()
     QVERIFY(!sink.Update(2, false));
     sink.Finish();
     QVERIFY(!sink.TakesInput());
+}
+
+// A press asks once: the dialog goes, later rows do not show it again, and
+// only what still waits after the stop brings the stop button back.
+void tst_ProgressDialogSink::afterAStopTheDialogComesBackOnlyForAWait()
+{
+    QWidget window;
+    TProgressDialogSink sink(&window);
+    sink.SetMinimumDuration(0);
+    sink.SetUpdateInterval(0);
+    sink.Start(10);
+    QVERIFY(sink.Update(3, false));
+    QTest::mouseClick(sink.Dialog()->findChild<QPushButton*>(), Qt::LeftButton);
+    QVERIFY(!sink.Update(4, false));
+    QVERIFY(!sink.Dialog());
+    QVERIFY(sink.Update(5, false));
+    QVERIFY(!sink.Dialog());
+    QVERIFY(!sink.TakesInput());
+
+    QVERIFY(sink.Update(5, true));
+    QProgressDialog* dialog = sink.Dialog();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->labelText(), TProgressDialogSink::WaitingText(5, 10));
+    QVERIFY(sink.TakesInput());
+    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    QVERIFY(!sink.Update(5, true));
+    QVERIFY(!sink.Dialog());
+    sink.Finish();
+    // Outside a run nothing comes back.
+    QVERIFY(sink.Update(5, true));
+    QVERIFY(!sink.Dialog());
 }
 
 QTEST_MAIN(tst_ProgressDialogSink)

@@ -274,11 +274,17 @@ void tst_SharedUse::stopWhileARowWaitsCancelsIt()
     const QMap<QString, QVariant> before = f.Column(QStringLiteral("PD_ITEMID"));
     SecondConnection other(f.Database);
     QVERIFY(Hold(other, backend, listed.at(locked)));
-    // Never released while the write-back runs: only the stop can end it.
+    // Never released while the write-back runs: only the stop can end it,
+    // and the name refresh of the rows written waits until stopped again.
 
     f.Form->Button2Click(f.Form->Button2);
 
-    QCOMPARE(f.Boxes.Texts(), QStringList({TFormMassAmend::StoppedMessage(written, 5)}));
+    TWriteBackResult stale;
+    stale.NamesStale = written > 0;
+    QCOMPARE(f.Boxes.Texts(),
+             QStringList({TFormMassAmend::StoppedMessage(written, 5) +
+                          TFormMassAmend::StaleNamesLine(stale, QStringLiteral("PD_ITEMID"))}));
+    QCOMPARE(f.Progress->Stops, written > 0 ? 2 : 1);
     QCOMPARE(f.Progress->Finishes, 1);
     QCOMPARE(f.Form->CDS_PRODUCT->RecNo(), written + 1);
     QVERIFY(other.Rollback());
