@@ -15,9 +15,10 @@ class QSocketNotifier;
 // Install() puts the handlers in as the process starts, before anything else
 // runs; a signal from then on waits for the object, which watches for it in
 // the message loop and puts the earlier handlers back on destruction. A library
-// that puts in handlers of its own later (Firebird's client does) may call
-// these from its own; the Firebird driver keeps that library from ending its
-// attachments on these signals.
+// that puts in handlers of its own later (Firebird's client does, in its first
+// attach) may call these from its own; the Firebird driver puts these back
+// after each attach and keeps that library from ending its attachments on
+// these signals.
 class TTerminationSignals : public QObject
 {
 public:

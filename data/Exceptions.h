@@ -68,6 +68,16 @@ public:
     QString ClassName() const override { return QStringLiteral("ESQLConnectionLost"); }
 };
 
+// An engine error that says the statement met another client's concurrent
+// change (an update conflict or a deadlock; a database that stayed busy):
+// rolled back, the same statement may well succeed in a new transaction.
+class ESQLConflict : public ESQLError
+{
+public:
+    using ESQLError::ESQLError;
+    QString ClassName() const override { return QStringLiteral("ESQLConflict"); }
+};
+
 // The text of the application's error box: the message with "." appended when
 // its last character sorts after ".".
 QString ErrorBoxText(const QString& message);

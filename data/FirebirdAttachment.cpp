@@ -39,6 +39,18 @@ bool ConnectionLost(const ISC_STATUS* status)
     return false;
 }
 
+// True when the engine refused the statement for another transaction's
+// concurrent change of the same row.
+bool Conflict(const ISC_STATUS* status)
+{
+    for (const ISC_STATUS* p = status; *p != isc_arg_end;) {
+        const ISC_STATUS type = *p++;
+        if (type == isc_arg_gds && (*p == isc_deadlock || *p == isc_update_conflict)) return true;
+        p += type == isc_arg_cstring ? 2 : 1;
+    }
+    return false;
+}
+
 } // namespace
 
 void FirebirdAttachment::Fail(const ISC_STATUS* status) const
@@ -51,5 +63,6 @@ void FirebirdAttachment::Fail(const ISC_STATUS* status) const
                            : QString::fromLocal8Bit(buffer));
     const QString message = lines.join(QLatin1Char('\n'));
     if (ConnectionLost(status)) throw ESQLConnectionLost(message, int(status[1]));
+    if (Conflict(status)) throw ESQLConflict(message, int(status[1]));
     throw ESQLError(message, int(status[1]));
 }

@@ -9,9 +9,57 @@
 #include "TKeptStatement.h"
 
 #include <QFile>
+#include <array>
+#include <csignal>
+#include <mutex>
+#include <pthread.h>
 
 namespace
 {
+
+// The client library puts in SIGINT and SIGTERM handlers of its own in its
+// first attach. Such a signal then wakes a thread of the library that runs
+// fb_shutdown; as the program ends on that signal, the thread may still be
+// in there when the exit tears the library down under it, and the process
+// dies of SIGSEGV instead of ending with 0. So the handlers in force before
+// an attach come back after it; meanwhile these signals wait, blocked in the
+// attaching thread and so in the threads the library starts from it.
+class TKeptSignalHandlers
+{
+public:
+    TKeptSignalHandlers() : FLock(Mutex())
+    {
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        for (const int signal : Signals)
+            sigaddset(&blocked, signal);
+        pthread_sigmask(SIG_BLOCK, &blocked, &FMask);
+        for (std::size_t i = 0; i < Signals.size(); ++i)
+            ::sigaction(Signals[i], nullptr, &FActions[i]);
+    }
+    ~TKeptSignalHandlers()
+    {
+        for (std::size_t i = 0; i < Signals.size(); ++i)
+            ::sigaction(Signals[i], &FActions[i], nullptr);
+        // A signal that came meanwhile goes to the handler now in force.
+        pthread_sigmask(SIG_SETMASK, &FMask, nullptr);
+    }
+    TKeptSignalHandlers(const TKeptSignalHandlers&) = delete;
+    TKeptSignalHandlers& operator=(const TKeptSignalHandlers&) = delete;
+
+private:
+    static constexpr std::array<int, 3> Signals{SIGINT, SIGTERM, SIGHUP};
+    // Two attaches at once would each keep what the other one's library put in.
+    static std::mutex& Mutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
+
+    std::lock_guard<std::mutex> FLock;
+    sigset_t FMask;
+    std::array<struct sigaction, Signals.size()> FActions;
+};
 
 class FirebirdConnection final : public TSQLDriverConnection
 {
@@ -145,8 +193,11 @@ std::unique_ptr<TSQLDriverConnection> FirebirdDriver::Connect(const QMap<QString
 
     ISC_STATUS_ARRAY status;
     const QByteArray path = QFile::encodeName(database);
-    FApi->isc_attach_database(status, 0, path.constData(), &attachment->Db, short(dpb.size()),
-                              dpb.constData());
+    {
+        const TKeptSignalHandlers keptSignalHandlers;
+        FApi->isc_attach_database(status, 0, path.constData(), &attachment->Db, short(dpb.size()),
+                                  dpb.constData());
+    }
     attachment->Check(status);
     return std::make_unique<FirebirdConnection>(std::move(attachment));
 }

@@ -11,7 +11,12 @@ SQLiteDatabase::~SQLiteDatabase()
 
 void SQLiteDatabase::Fail() const
 {
-    throw ESQLError(QString::fromUtf8(Api->sqlite3_errmsg(Db)), Api->sqlite3_extended_errcode(Db));
+    const int code = Api->sqlite3_extended_errcode(Db);
+    const QString message = QString::fromUtf8(Api->sqlite3_errmsg(Db));
+    // SQLITE_BUSY, SQLITE_LOCKED: another connection held the file too long.
+    const int primary = code & 0xff;
+    if (primary == 5 || primary == 6) throw ESQLConflict(message, code);
+    throw ESQLError(message, code);
 }
 
 SQLiteStatement::SQLiteStatement(std::shared_ptr<const SQLiteDatabase> database, const QString& sql,

@@ -149,7 +149,8 @@ private:
 TFormMassAmend::TFormMassAmend(QWidget* parent)
     : QWidget(parent), FChangeStamp(std::make_unique<TChangeStamp>()),
       FProgress(std::make_unique<TProgressDialogSink>(this)),
-      FJournal(std::make_unique<TWriteBackJournal>())
+      FJournal(std::make_unique<TWriteBackJournal>()),
+      FLastOutcome(std::make_unique<TWriteBackResult>())
 {
     CreateComponents();
     CreateFields();
@@ -372,7 +373,6 @@ TJournalEntry TFormMassAmend::NewJournalEntry(const QString& column,
                                               const TSQLParamValue& value) const
 {
     TJournalEntry entry;
-    entry.When = FChangeStamp->Clock ? FChangeStamp->Clock() : QDateTime::currentDateTime();
     entry.Database = DatabaseName();
     entry.Column = column;
     entry.Value = value;
@@ -529,7 +529,8 @@ TWriteBackResult TFormMassAmend::RunWriteBack(TWriteBack& writeBack,
 {
     FRunning = true;
     const auto done = qScopeGuard([this] { FRunning = false; });
-    return writeBack.Run(rows, *FProgress);
+    *FLastOutcome = writeBack.Run(rows, *FProgress);
+    return *FLastOutcome;
 }
 
 void TFormMassAmend::PrepareJournal()
@@ -608,10 +609,16 @@ void TFormMassAmend::UndoWriteBack(qint64 id)
         writeBack.JournalEntry = NewJournalEntry(entry->Column, std::nullopt);
         writeBack.JournalEntry.Undoes = id;
         // A pending row that its guard keeps was, as far as anyone can tell,
-        // never written: it is no row changed since.
+        // never written: it is no row changed since. A row that gets back the
+        // value it holds is no row restored.
         int unwritten = 0;
+        int unchanged = 0;
         writeBack.OnRowWritten = [&](int index) {
-            if (!writeBack.LastRowChanged() && rows[std::size_t(index)].Unproven) ++unwritten;
+            const TWriteBackRow& row = rows[std::size_t(index)];
+            if (!writeBack.LastRowChanged())
+                unwritten += row.Unproven;
+            else
+                unchanged += TWriteBackUndo::SameValue(entry->Column, row);
         };
         const TWriteBackResult result = RunWriteBack(writeBack, rows);
         switch (result.Outcome) {
@@ -625,8 +632,8 @@ void TFormMassAmend::UndoWriteBack(qint64 id)
         case TWriteBackOutcome::Complete:
         case TWriteBackOutcome::Stopped:
             Messages().ShowMessage(
-                TWriteBackUndo::DoneText(result.Changed(), result.Skipped - unwritten,
-                                         result.Total - result.Written, unwritten) +
+                TWriteBackUndo::DoneText(result.Changed() - unchanged, result.Skipped - unwritten,
+                                         result.Total - result.Written, unwritten, unchanged) +
                 StaleNamesLine(result, entry->Column));
             return;
         }

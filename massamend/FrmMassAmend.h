@@ -124,6 +124,11 @@ public:
     static QString StaleNamesLine(const TWriteBackResult& result, const QString& column);
     // The message before a write-back when the journal was found damaged.
     static QString SetAsideMessage(const QString& file);
+    // How the last write-back or undo ended.
+    const TWriteBackResult& LastOutcome() const
+    {
+        return *FLastOutcome;
+    }
     // True from the start of a write-back or undo to its end.
     bool Running() const
     {
@@ -147,6 +152,7 @@ private:
     std::unique_ptr<TWriteBackJournal> FJournal;
     QPointer<TFrmWriteBackJournal> FJournalWindow;
     bool FRunning = false;
+    std::unique_ptr<TWriteBackResult> FLastOutcome;
 };
 
 // The main window of the process, set once at start-up.

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QScopeGuard>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -40,7 +41,8 @@ private:
 
 } // namespace
 
-TWriteBack::TWriteBack(TSQLQuery& query, const TChangeStamp& stamp) : FQuery(query), FStamp(stamp)
+TWriteBack::TWriteBack(TSQLQuery& query, const TChangeStamp& stamp)
+    : FQuery(query), FStamp(stamp), FRandom(std::random_device()())
 {
 }
 
@@ -58,6 +60,7 @@ TWriteBackResult TWriteBack::Run(const std::vector<TWriteBackRow>& rows, TProgre
     FCancelled = false;
     FNamesRefreshed = false;
     FRowInDoubt = false;
+    FRetries = 0;
     FJournalId = 0;
     const int total = int(rows.size());
     std::exception_ptr watchError;
@@ -92,6 +95,7 @@ TWriteBackResult TWriteBack::Run(const std::vector<TWriteBackRow>& rows, TProgre
     result.Written = FWritten;
     result.Skipped = FSkipped;
     result.Error = FError;
+    result.Retries = FRetries;
     result.NamesStale =
         !NameRefreshStatement(Column).isEmpty() && result.Written > 0 && !FNamesRefreshed;
     if (FEnding)
@@ -131,6 +135,33 @@ template <typename F> void TWriteBack::Await(TWaitTarget target, bool stoppedBef
     leave();
 }
 
+template <typename F> void TWriteBack::Retried(F&& f)
+{
+    for (int attempt = 1;; ++attempt) {
+        try {
+            f();
+            return;
+        } catch (const ESQLConflict&) {
+            // Another workstation's change of the same row won: the
+            // statement rolled back, and it runs again after a pause that
+            // keeps two retrying workstations from meeting again, unless the
+            // operator stopped it meanwhile.
+            if (attempt >= ConflictTries || WaitCancelled()) throw;
+        }
+        ++FRetries;
+        const int pauseMs = std::uniform_int_distribution<int>(
+            RetryPauseMs, RetryPauseMs * (1 << std::min(attempt, 4)))(FRandom);
+        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        if (WaitCancelled()) throw TCancelled();
+    }
+}
+
+bool TWriteBack::WaitCancelled()
+{
+    const std::lock_guard lock(FWaitMutex);
+    return FWaitId != 0 && FCancelledId == FWaitId;
+}
+
 void TWriteBack::KeepError(std::exception_ptr error)
 {
     if (!FError) FError = error;
@@ -151,7 +182,7 @@ void TWriteBack::Write(const std::vector<TWriteBackRow>& rows, TProgressSink& pr
     const bool whole = !FError && !FCancelled && FWritten == int(rows.size());
     if ((whole || FWritten > 0) && !NameRefreshStatement(Column).isEmpty()) {
         try {
-            Await(TWaitTarget::Database, false, [this] { RefreshNames(); });
+            Await(TWaitTarget::Database, false, [this] { Retried([this] { RefreshNames(); }); });
             FNamesRefreshed = true;
         } catch (const TCancelled&) {
             FCancelled = true;
@@ -170,6 +201,10 @@ void TWriteBack::WriteRows(const std::vector<TWriteBackRow>& rows, TProgressSink
         Await(TWaitTarget::Database, true, [&] {
             before = TWriteBackSnapshot::JournalRows(*FQuery.SQLConnection(), Column, rows);
         });
+        // The entry's time is when the values from before were read: two
+        // workstations' write-backs of the same products are taken back in
+        // the order of these times, newest first.
+        JournalEntry.When = FStamp.Clock ? FStamp.Clock() : QDateTime::currentDateTime();
         Await(TWaitTarget::Journal, true,
               [&] { FJournalId = Journal->Begin(JournalEntry, before); });
     }
@@ -178,8 +213,12 @@ void TWriteBack::WriteRows(const std::vector<TWriteBackRow>& rows, TProgressSink
     for (int index = 0; index < total && !FStop; ++index) {
         try {
             Await(TWaitTarget::Database, true, [&] {
-                SetRowValues(rows[std::size_t(index)]);
-                ExecuteRow();
+                // Each try is stamped anew: the row gets the stamps of the
+                // one that commits.
+                Retried([&] {
+                    SetRowValues(rows[std::size_t(index)]);
+                    ExecuteRow();
+                });
             });
         } catch (const ESQLConnectionLost&) {
             // Its commit may have gone through before the answer was lost.

@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <random>
 #include <vector>
 
 class TChangeStamp;
@@ -46,6 +47,9 @@ struct TWriteBackResult {
     int Written = 0;
     // Of those, the rows that their guard kept as they were.
     int Skipped = 0;
+    // Statements run again after an update conflict or a deadlock with
+    // another workstation.
+    int Retries = 0;
     // True when rows were written to a code column whose names were then not
     // refreshed (stopped, failed or ending before the refresh finished).
     bool NamesStale = false;
@@ -77,6 +81,13 @@ public:
     static constexpr int WaitThresholdMs = 250;
     // How often the window's thread looks at the run.
     static constexpr int WatchIntervalMs = 20;
+    // A row or the name refresh that meets another workstation's concurrent
+    // change of the same product (an update conflict, a deadlock, a database
+    // busy past its wait) is rolled back and run again in a new transaction
+    // after a random pause of RetryPauseMs up to 16 times that, at most this
+    // many times in all; then it fails as any other error.
+    static constexpr int ConflictTries = 10;
+    static constexpr int RetryPauseMs = 10;
 
     QString Column;
     // Guarded, a row changes only while its column still holds the row's
@@ -84,9 +95,10 @@ public:
     // left as it is and counted as skipped.
     bool Guarded = false;
     // With a journal, the run reads the listed products' values and records
-    // them with this entry before its first row, marks every committed row,
-    // and at the end marks the rows it never started as not written. A
-    // journal that can't record the run fails it with no row written.
+    // them with this entry, timed when they were read, before its first row;
+    // marks every committed row, and at the end marks the rows it never
+    // started as not written. A journal that can't record the run fails it
+    // with no row written.
     TWriteBackJournal* Journal = nullptr;
     TJournalEntry JournalEntry;
     // Called on the writing thread right after row `index` of the list is
@@ -131,6 +143,11 @@ private:
     // Runs f as one wait on target. An operator's stop cancels it only when
     // stoppedBefore is true or the stop came while it ran.
     template <typename F> void Await(TWaitTarget target, bool stoppedBefore, F&& f);
+    // Runs f until it succeeds, fails otherwise than by a conflict, or has
+    // used its tries.
+    template <typename F> void Retried(F&& f);
+    // Whether the wait under way was cancelled.
+    bool WaitCancelled();
     void KeepError(std::exception_ptr error);
 
     // The window's thread until the writing thread is done.
@@ -174,6 +191,8 @@ private:
     bool FCancelled = false;
     bool FNamesRefreshed = false;
     bool FRowInDoubt = false;
+    int FRetries = 0;
+    std::minstd_rand FRandom;
     bool FLastRowChanged = false;
     qint64 FJournalId = 0;
 };

@@ -19,6 +19,21 @@ std::vector<TWriteBackRow> TWriteBackUndo::Rows(const TJournalEntry& entry,
     return rows;
 }
 
+bool TWriteBackUndo::SameValue(const QString& column, const TWriteBackRow& row)
+{
+    if (!row.Value || !row.Expected) return !row.Value && !row.Expected;
+    const int index = ProductCatalogue::FindIndex(column);
+    if (index >= 0 &&
+        ProductCatalogue::Fields[std::size_t(index)].DataType != TFieldType::ftString) {
+        bool before = false;
+        bool written = false;
+        const double a = row.Value->toDouble(&before);
+        const double b = row.Expected->toDouble(&written);
+        if (before && written) return a == b;
+    }
+    return *row.Value == *row.Expected;
+}
+
 QString TWriteBackUndo::ColumnName(const QString& column)
 {
     const int index = ProductCatalogue::FindIndex(column);
@@ -45,7 +60,8 @@ QString TWriteBackUndo::NothingText()
     return QStringLiteral("這次回存沒有寫入任何商品，沒有可復原的資料。");
 }
 
-QString TWriteBackUndo::DoneText(int restored, int skipped, int notReached, int unwritten)
+QString TWriteBackUndo::DoneText(int restored, int skipped, int notReached, int unwritten,
+                                 int unchanged)
 {
     QString text = notReached > 0
                        ? QStringLiteral("復原已停止：已還原 %1 筆，%2 筆因回存後已被更動而略過，"
@@ -57,5 +73,7 @@ QString TWriteBackUndo::DoneText(int restored, int skipped, int notReached, int 
                              .arg(restored)
                              .arg(skipped);
     if (unwritten > 0) text += QStringLiteral("另有 %1 筆回存時未寫入，保持不變。").arg(unwritten);
+    if (unchanged > 0)
+        text += QStringLiteral("另有 %1 筆回存前後的值相同，不需還原。").arg(unchanged);
     return text;
 }

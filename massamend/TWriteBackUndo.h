@@ -18,6 +18,9 @@ public:
     static std::vector<TWriteBackRow> Rows(const TJournalEntry& entry,
                                            const std::vector<TJournalRow>& journal);
 
+    // True when the row's value from before is the value the write-back gave
+    // it (numbers compared as numbers): taking it back changes no value.
+    static bool SameValue(const QString& column, const TWriteBackRow& row);
     // The column as the operator knows it: its display name.
     static QString ColumnName(const QString& column);
     // The value column of the journal window: the value, or for an undo
@@ -26,6 +29,8 @@ public:
     static QString ConfirmText(const TJournalEntry& entry, int rows);
     static QString NothingText();
     // Skipped rows were written and changed since; unwritten ones were
-    // pending in the journal and never held the written value.
-    static QString DoneText(int restored, int skipped, int notReached, int unwritten = 0);
+    // pending in the journal and never held the written value; unchanged ones
+    // held their old value all along.
+    static QString DoneText(int restored, int skipped, int notReached, int unwritten = 0,
+                            int unchanged = 0);
 };

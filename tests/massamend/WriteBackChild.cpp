@@ -4,12 +4,14 @@
 // loads it, and 回存 pressed from the message loop, with the program's own
 // termination signal handling.
 //
-//   writebackchild CODES-FILE COLUMN VALUE JOURNAL-FILE
+//   writebackchild CODES-FILE COLUMN VALUE JOURNAL-FILE [GO-FILE]
 //
 // The per-user settings (XDG_CONFIG_HOME) name the database. It prints
-// "start N" when the run begins, "step K" after each row, "waiting" once a
-// statement waits, every box as "box: TEXT", and at its end "cpu MS", the
-// processor time it used.
+// "ready" once its list is loaded and, given a GO-FILE, waits for that file
+// before it presses 回存, so that several start at one moment. Then "start
+// N" when the run begins, "step K" after each row, "waiting" once a statement
+// waits, every box as "box: TEXT", "retries N" for the statements run again
+// after a conflict, and at its end "cpu MS", the processor time it used.
 
 #include "FrmMassAmend.h"
 #include "TApplication.h"
@@ -19,12 +21,14 @@
 #include "TProgressSink.h"
 #include "TRecordingMessages.h"
 #include "TTerminationSignals.h"
+#include "TWriteBack.h"
 #include "TWriteBackJournal.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <atomic>
 #include <cstdio>
@@ -75,8 +79,8 @@ int main(int argc, char* argv[])
     TTerminationSignals::Install();
     QApplication qtApplication(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 5) {
-        Say("usage: writebackchild CODES-FILE COLUMN VALUE JOURNAL-FILE");
+    if (args.size() != 5 && args.size() != 6) {
+        Say("usage: writebackchild CODES-FILE COLUMN VALUE JOURNAL-FILE [GO-FILE]");
         return 2;
     }
     TApplication application;
@@ -100,11 +104,16 @@ int main(int argc, char* argv[])
         form.CDS_PRODUCT->Open();
         form.ComboBox1->SetItemIndex(form.ComboBox2->findText(args.at(2)));
         form.Edit1->setText(args.at(3));
+        Say("ready");
+        if (args.size() == 6)
+            while (!QFile::exists(args.at(5)))
+                QThread::msleep(2);
         QTimer::singleShot(0, &form, [&form] {
             form.Button2Click(form.Button2);
             QCoreApplication::quit();
         });
         result = QCoreApplication::exec();
+        Say("retries " + QByteArray::number(form.LastOutcome().Retries));
     } catch (...) {
         Say("error: " + TApplication::ExceptionMessage(std::current_exception()).toUtf8());
         result = 1;

@@ -187,8 +187,7 @@ void tst_Replacement::requiredColumnStopsAtFirstRow()
 
     f.Form->Button1Click(f.Form->Button1);
 
-    QCOMPARE(f.Boxes.Texts(),
-             QStringList({QStringLiteral("Field '會員售價' must have a value.")}));
+    QCOMPARE(f.Boxes.Texts(), QStringList({QStringLiteral("Field '會員售價' must have a value.")}));
     QCOMPARE(products.RecNo(), 1);
     products.Cancel();
     for (products.First(); !products.Eof(); products.Next())
