@@ -164,6 +164,11 @@ std::unique_ptr<TSQLCursor> TSQLConnection::OpenBatches(const QString& sql,
                                                         const TSQLParamBatches& batches)
 {
     Open();
+    try {
+        return FConnection->OpenBatches(sql, batches);
+    } catch (const ESQLConnectionLost& lost) {
+        Reattach(lost);
+    }
     return FConnection->OpenBatches(sql, batches);
 }
 

@@ -16,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -334,15 +335,41 @@ void TFrmgetdata::SetTabOrder()
     QWidget::setTabOrder(BTCMDOK, BDCMDNOT);
 }
 
+QString TSearchIniLocation::ReadPath() const
+{
+    const QString beside = ProgramFolder + QStringLiteral("/Search.ini");
+    if (ProgramFolderWritable) return beside;
+    // An installed program's folder is not the user's to write: the user's
+    // own copy, once there is one, holds what was written since.
+    const QString own = UserFolder + QStringLiteral("/Search.ini");
+    return QFileInfo::exists(own) ? own : beside;
+}
+
+QString TSearchIniLocation::WritePath() const
+{
+    const QString read = ReadPath();
+    if (ProgramFolderWritable || !read.startsWith(ProgramFolder + QLatin1Char('/'))) return read;
+    // The first write starts the user's copy from the program's file.
+    const QString own = UserFolder + QStringLiteral("/Search.ini");
+    QDir().mkpath(UserFolder);
+    if (QFileInfo::exists(read)) QFile::copy(read, own);
+    return own;
+}
+
+TSearchIniLocation TFrmgetdata::SearchIni() const
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    return {programFolder, QFileInfo(programFolder).isWritable(), UserDataFolder()};
+}
+
 QString TFrmgetdata::SearchIniPath() const
 {
-    if (!FSearchIniPathOverride.isEmpty()) return FSearchIniPathOverride;
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    if (QFileInfo(programFolder).isWritable()) return programFolder + QStringLiteral("/Search.ini");
-    // An installed program's folder is not the user's to write.
-    const QString folder = UserDataFolder();
-    QDir().mkpath(folder);
-    return folder + QStringLiteral("/Search.ini");
+    return FSearchIniPathOverride.isEmpty() ? SearchIni().ReadPath() : FSearchIniPathOverride;
+}
+
+QString TFrmgetdata::WritableSearchIniPath() const
+{
+    return FSearchIniPathOverride.isEmpty() ? SearchIni().WritePath() : FSearchIniPathOverride;
 }
 
 // ---- lifecycle ----------------------------------------------------------------
@@ -434,7 +461,7 @@ void TFrmgetdata::FormClose(QObject* Sender, TCloseAction& Action)
 {
     ColumnList.clear();
     Action = TCloseAction::caFree;
-    TIniFile ini(SearchIniPath());
+    TIniFile ini(WritableSearchIniPath());
     ini.WriteInteger(IniSection, IniKeyCombo, ComboBox1->ItemIndex());
     ini.WriteInteger(IniSection, IniKeyRadio, RadioGroup1->ItemIndex());
     ini.WriteString(IniSection, IniKeyEdit, Edit1->text());
@@ -494,6 +521,14 @@ void TFrmgetdata::keyPressEvent(QKeyEvent* event)
 
 bool TFrmgetdata::eventFilter(QObject* watched, QEvent* event)
 {
+    const bool fieldList = watched == ComboBox1 || (ComboBox1 && watched == ComboBox1->lineEdit());
+    // In the field list F4 opens its list, as in any combo box: the key is
+    // the list's, not the dialog's shortcut for adding a condition.
+    if (event->type() == QEvent::ShortcutOverride && fieldList &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F4) {
+        event->accept();
+        return true;
+    }
     if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     auto* keyEvent = static_cast<QKeyEvent*>(event);
     int key = keyEvent->key();
@@ -501,7 +536,7 @@ bool TFrmgetdata::eventFilter(QObject* watched, QEvent* event)
         Edit1KeyDown(Edit1, key, keyEvent->modifiers());
         return key == 0;
     }
-    if (watched == ComboBox1 || (ComboBox1 && watched == ComboBox1->lineEdit())) {
+    if (fieldList) {
         ComboBox1KeyDown(ComboBox1, key, keyEvent->modifiers());
         return key == 0;
     }

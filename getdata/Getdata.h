@@ -34,6 +34,20 @@ enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 // members, calls Execute() and, still inside the same handler, reads
 // GetSelectedValues() or GetSearchSql(). A closed dialog frees itself once
 // control is back in the event loop.
+// Where the dialog keeps Search.ini: beside the program, read there as
+// ever; when the program's folder can't be written (an installed program),
+// the user's own copy in UserFolder is read once it exists, and the first
+// write makes it from the program's file.
+struct TSearchIniLocation {
+    QString ProgramFolder;
+    bool ProgramFolderWritable = true;
+    QString UserFolder;
+
+    QString ReadPath() const;
+    // The file to write; may copy the program's file to the user's folder.
+    QString WritePath() const;
+};
+
 class TFrmgetdata : public QDialog
 {
 public:
@@ -123,7 +137,9 @@ private:
     void CreateControls();
     void CreateComponents();
     void SetTabOrder();
+    TSearchIniLocation SearchIni() const;
     QString SearchIniPath() const;
+    QString WritableSearchIniPath() const;
 
     // The work of the handlers; these throw, the handlers show the error.
     // The operator text and quoted value of the inputs; refuses a value too

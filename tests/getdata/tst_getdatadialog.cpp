@@ -5,6 +5,7 @@
 #include "QueryDialogSettings.h"
 #include "TIniFile.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -48,6 +49,8 @@ private slots:
     void keyboardReachesEveryControl();
     void keysPressTheFocuslessButtons_data();
     void keysPressTheFocuslessButtons();
+    void f4InTheFieldListOpensItsList();
+    void searchIniBesideAReadOnlyProgram();
 };
 
 void tst_GetdataDialog::windowAndControls()
@@ -570,6 +573,61 @@ void tst_GetdataDialog::keysPressTheFocuslessButtons()
     d->DBGrid1->setFocus();
     QTest::keyClick(d->DBGrid1, key.key(), key.keyboardModifiers());
     QTRY_COMPARE(clicks.count(), 1);
+}
+
+// In the field list F4 keeps a combo box's own meaning, opening its list;
+// elsewhere it still adds a condition.
+void tst_GetdataDialog::f4InTheFieldListOpensItsList()
+{
+    DialogFixture f;
+    QVERIFY(ShowActive(f));
+    TFrmgetdata* d = f.Dialog;
+    QSignalSpy adds(d->SpeedButton3, &QAbstractButton::clicked);
+    d->ComboBox1->setFocus();
+    QTest::keyClick(d->ComboBox1, Qt::Key_F4);
+    QTRY_VERIFY(d->ComboBox1->view()->isVisible());
+    QCOMPARE(adds.count(), 0);
+    d->ComboBox1->hidePopup();
+    d->Edit1->setFocus();
+    QTest::keyClick(d->Edit1, Qt::Key_F4);
+    QTRY_COMPARE(adds.count(), 1);
+}
+
+// Beside an installed, read-only program Search.ini is still read from the
+// program's folder; the first write goes to the user's own copy, made from
+// it, which is read from then on.
+void tst_GetdataDialog::searchIniBesideAReadOnlyProgram()
+{
+    QTemporaryDir program;
+    QTemporaryDir user;
+    const TSearchIniLocation writable{program.path(), true, user.filePath(QStringLiteral("own"))};
+    QCOMPARE(writable.ReadPath(), program.filePath(QStringLiteral("Search.ini")));
+    QCOMPARE(writable.WritePath(), program.filePath(QStringLiteral("Search.ini")));
+
+    {
+        TIniFile shipped(program.filePath(QStringLiteral("Search.ini")));
+        shipped.WriteString(QStringLiteral("PRODUCT"), QStringLiteral("Edit"),
+                            QStringLiteral("綠茶"));
+        shipped.WriteString(QStringLiteral("OTHER"), QStringLiteral("Edit"),
+                            QStringLiteral("kept"));
+    }
+    const TSearchIniLocation readOnly{program.path(), false, user.filePath(QStringLiteral("own"))};
+    QCOMPARE(readOnly.ReadPath(), program.filePath(QStringLiteral("Search.ini")));
+    const QString own = readOnly.WritePath();
+    QCOMPARE(own, user.filePath(QStringLiteral("own/Search.ini")));
+    TIniFile(own).WriteString(QStringLiteral("PRODUCT"), QStringLiteral("Edit"),
+                              QStringLiteral("紅茶"));
+    QCOMPARE(readOnly.ReadPath(), own);
+    const TIniFile read(readOnly.ReadPath());
+    QCOMPARE(read.ReadString(QStringLiteral("PRODUCT"), QStringLiteral("Edit"), QString()),
+             QStringLiteral("紅茶"));
+    QCOMPARE(read.ReadString(QStringLiteral("OTHER"), QStringLiteral("Edit"), QString()),
+             QStringLiteral("kept"));
+    // The program's own file is left as shipped.
+    QCOMPARE(TIniFile(program.filePath(QStringLiteral("Search.ini")))
+                 .ReadString(QStringLiteral("PRODUCT"), QStringLiteral("Edit"), QString()),
+             QStringLiteral("綠茶"));
+    QCOMPARE(readOnly.WritePath(), own);
 }
 
 QTEST_MAIN(tst_GetdataDialog)

@@ -40,6 +40,8 @@ private slots:
     void serverBackBetweenTwoWriteBacks();
     void serverLostInTheMiddleStopsAtTheLostRow_data() { AddBackendRows(); }
     void serverLostInTheMiddleStopsAtTheLostRow();
+    void readsAttachAgainAfterTheServerCameBack_data() { AddBackendRows(); }
+    void readsAttachAgainAfterTheServerCameBack();
 };
 
 namespace
@@ -430,6 +432,34 @@ void tst_SharedUse::serverBackBetweenTwoWriteBacks()
     const QMap<QString, QVariant> names = f.Column(QStringLiteral("PROD_SNAME"));
     for (const QString& code : listed)
         QCOMPARE(names.value(code).toString(), QStringLiteral("THIRD"));
+}
+
+// The product list and the dialog's searches read through the batch path:
+// after the server dropped the connection, or went away and came back, the
+// next read attaches again and gets its rows.
+void tst_SharedUse::readsAttachAgainAfterTheServerCameBack()
+{
+    QFETCH(TestBackend, backend);
+    if (backend.Type != TestBackend::Server) QSKIP("only a server can go away");
+    TcpRelay relay;
+    QVERIFY(relay.Listen());
+    MassAmendFixture f(backend);
+    QVERIFY(f.Database.IsValid());
+    QVERIFY(ThroughRelay(f.Database, relay));
+    f.Form.reset();
+    f.Form = std::make_unique<TFormMassAmend>();
+    f.Load(f.Codes({0, 1, 2}));
+    QCOMPARE(f.Form->CDS_PRODUCT->RecordCount(), 3);
+
+    relay.Drop();
+    f.Load(f.Codes({3, 4}));
+    QCOMPARE(f.Form->CDS_PRODUCT->RecordCount(), 2);
+
+    relay.Close();
+    QVERIFY_THROWS_EXCEPTION(ESQLConnectionLost, f.Load(f.Codes({5})));
+    QVERIFY(relay.Listen());
+    f.Load(f.Codes({5, 6, 7, 8}));
+    QCOMPARE(f.Form->CDS_PRODUCT->RecordCount(), 4);
 }
 
 // Lost while the write-back goes: nothing is sent again, it stops at the row
