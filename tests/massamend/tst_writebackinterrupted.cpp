@@ -129,8 +129,9 @@ void tst_WriteBackInterrupted::killedAtAnyMomentUndoRestoresEveryRow()
 {
     QFETCH(TestBackend, backend);
     constexpr int Products = 5000;
-    const int moments = qMax(1, qEnvironmentVariableIntValue("MASSAMEND_KILL_MOMENTS"));
-    const int trials = qEnvironmentVariableIsSet("MASSAMEND_KILL_MOMENTS") ? moments : 5;
+    const int trials = qEnvironmentVariableIsSet("MASSAMEND_KILL_MOMENTS")
+                           ? qMax(1, qEnvironmentVariableIntValue("MASSAMEND_KILL_MOMENTS"))
+                           : 5;
     const quint32 seed = Seed();
     qInfo("seed %u", seed);
     QRandomGenerator random(seed);
