@@ -163,18 +163,19 @@ void tst_WriteBackEnd::stopBeforeTheRefreshKeepsNamesRight()
     const int written = atLastRow ? 5 : 2;
     SecondConnection other(f.Database);
     std::future<QString> released;
-    // The other client comes in once `written` rows are done and keeps its
-    // lock well beyond the stop.
+    // The other client comes in once `written` rows are done and lets go
+    // well after the stop: the refresh that follows waits for it.
     f.Progress->OnStep = [&](int done) {
         if (done != written) return;
         QVERIFY(Hold(other, backend, listed.at(atLastRow ? 4 : 2)));
-        released = other.RollbackLater(900ms);
+        if (atLastRow) released = other.RollbackLater(900ms);
     };
     if (atLastRow) {
         f.Progress->StopAfter = 5;
     } else {
         f.Progress->StopWhenWaiting = true;
         f.Progress->StopOnce = true;
+        f.Progress->OnStop = [&] { released = other.RollbackLater(700ms); };
     }
 
     f.Form->Button2Click(f.Form->Button2);
@@ -254,14 +255,20 @@ void tst_WriteBackEnd::journalFailingAfterCommitsCountsThemAndUndoTakesThem()
 
     f.Form->Button2Click(f.Form->Button2);
 
+    // The notes fail at their first flush: at the end, or a second into a
+    // slow run, which then stops there.
+    const QMap<QString, QVariant> changed = f.Column(QStringLiteral("NOW_QTY"));
+    int written = 0;
+    while (written < listed.size() && changed.value(listed.at(written)).toDouble() == 42.5)
+        ++written;
+    QVERIFY(written > 0);
+    for (int i = int(written); i < listed.size(); ++i)
+        QCOMPARE(changed.value(listed.at(i)), before.value(listed.at(i)));
     QCOMPARE(f.Boxes.Boxes.size(), 1);
     QCOMPARE(f.Boxes.Boxes.first().Kind, QStringLiteral("error"));
     const QString text = f.Boxes.Texts().first();
     QVERIFY2(text.contains(QStringLiteral("journal is read only")), qPrintable(text));
-    QVERIFY2(text.endsWith(QStringLiteral("5 筆中已寫入 5 筆，其餘 0 筆未寫入。")),
-             qPrintable(text));
-    for (const QString& code : listed)
-        QCOMPARE(f.Column(QStringLiteral("NOW_QTY")).value(code).toDouble(), 42.5);
+    QVERIFY2(text.endsWith(TFormMassAmend::CountSentence(written, 5)), qPrintable(text));
     const std::unique_ptr<SecondConnection> journal = JournalConnection(f);
     const qint64 id =
         journal->QueryValue(QStringLiteral("select max(ID) from WRITEBACK")).toLongLong();
@@ -271,7 +278,7 @@ void tst_WriteBackEnd::journalFailingAfterCommitsCountsThemAndUndoTakesThem()
     f.Boxes.Boxes.clear();
     f.Form->MenuItemUndo->trigger();
 
-    QCOMPARE(f.Boxes.Texts().value(1), TWriteBackUndo::DoneText(5, 0, 0));
+    QCOMPARE(f.Boxes.Texts().value(1), TWriteBackUndo::DoneText(written, 0, 0, 5 - written));
     const QMap<QString, QVariant> after = f.Column(QStringLiteral("NOW_QTY"));
     for (const QString& code : listed)
         QCOMPARE(after.value(code), before.value(code));
