@@ -1,4 +1,5 @@
 #include "MassAmendFixture.h"
+#include "OtherClient.h"
 #include "TApplication.h"
 #include "TProgressDialogSink.h"
 #include "TWriteBack.h"
@@ -46,20 +47,6 @@ private slots:
 
 namespace
 {
-
-const QString Holder = QStringLiteral("held by another client");
-
-// Another client changes the product and keeps its transaction open. SQLite
-// locks the whole file, the servers only the row. The SQLite file is in the
-// WAL journal, as the program's connection leaves it, where readers go on
-// beside a writer.
-bool Hold(SecondConnection& other, const TestBackend& backend, const QString& code)
-{
-    if (!backend.IsFirebird()) other.QueryValue(QStringLiteral("PRAGMA journal_mode = WAL"));
-    return other.StartTransaction() &&
-           other.Execute(QStringLiteral("update PRODUCT set PROD_NAME = '%1' where PROD_ID = '%2'")
-                             .arg(Holder, code));
-}
 
 // The first row that waits: the locked one, or the first one on SQLite.
 int FirstWaiting(const TestBackend& backend, int locked)
@@ -164,6 +151,19 @@ bool ThroughRelay(const TestDatabase& database, const TcpRelay& relay)
     if (!text.contains("=" + direct)) return false;
     text.replace("=" + direct, "=" + relayed);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
+}
+
+// The window made again, its connection through the relay; the progress is
+// the fixture's recording one.
+bool ReopenThroughRelay(MassAmendFixture& f, const TcpRelay& relay)
+{
+    if (!f.Database.IsValid() || !ThroughRelay(f.Database, relay)) return false;
+    f.Form.reset();
+    f.Form = std::make_unique<TFormMassAmend>();
+    auto progress = std::make_unique<RecordingProgress>();
+    f.Progress = progress.get();
+    f.Form->SetProgress(std::move(progress));
+    return true;
 }
 
 // Runs the write-back with a 10 ms timer on the window's thread; returns the
@@ -398,11 +398,7 @@ void tst_SharedUse::serverBackBetweenTwoWriteBacks()
     TcpRelay relay;
     QVERIFY(relay.Listen());
     MassAmendFixture f(backend);
-    QVERIFY(f.Database.IsValid());
-    QVERIFY(ThroughRelay(f.Database, relay));
-    f.Form.reset();
-    f.Form = std::make_unique<TFormMassAmend>();
-    f.Form->SetProgress(std::make_unique<RecordingProgress>());
+    QVERIFY(ReopenThroughRelay(f, relay));
     const QStringList listed = f.Codes({0, 1, 2});
     f.Load(listed);
     f.Choose(QStringLiteral("PROD_SNAME"), QStringLiteral("FIRST"));
@@ -444,10 +440,7 @@ void tst_SharedUse::readsAttachAgainAfterTheServerCameBack()
     TcpRelay relay;
     QVERIFY(relay.Listen());
     MassAmendFixture f(backend);
-    QVERIFY(f.Database.IsValid());
-    QVERIFY(ThroughRelay(f.Database, relay));
-    f.Form.reset();
-    f.Form = std::make_unique<TFormMassAmend>();
+    QVERIFY(ReopenThroughRelay(f, relay));
     f.Load(f.Codes({0, 1, 2}));
     QCOMPARE(f.Form->CDS_PRODUCT->RecordCount(), 3);
 
@@ -471,13 +464,8 @@ void tst_SharedUse::serverLostInTheMiddleStopsAtTheLostRow()
     TcpRelay relay;
     QVERIFY(relay.Listen());
     MassAmendFixture f(backend);
-    QVERIFY(f.Database.IsValid());
-    QVERIFY(ThroughRelay(f.Database, relay));
-    f.Form.reset();
-    f.Form = std::make_unique<TFormMassAmend>();
-    auto progress = std::make_unique<RecordingProgress>();
-    RecordingProgress* recording = progress.get();
-    f.Form->SetProgress(std::move(progress));
+    QVERIFY(ReopenThroughRelay(f, relay));
+    RecordingProgress* recording = f.Progress;
     const QStringList listed = f.Codes({0, 1, 2, 3, 4});
     f.Form->CDS_PRODUCT->SetIndexFieldNames(QStringLiteral("PROD_ID"));
     f.Load(listed);

@@ -1,5 +1,6 @@
 #include "ChildProgram.h"
 #include "MassAmendFixture.h"
+#include "OtherClient.h"
 #include "TWriteBack.h"
 #include "TestBackends.h"
 
@@ -43,15 +44,6 @@ QMap<QString, QVariantList> Columns(SecondConnection& check, const QStringList& 
          check.QueryRows(QStringLiteral("select PROD_ID, %1 from PRODUCT").arg(columns.join(u','))))
         rows.insert(row.value(0).toString(), row.mid(1));
     return rows;
-}
-
-int StaleItemNames(SecondConnection& check)
-{
-    return check
-        .QueryValue(QStringLiteral("select count(*) from PRODUCT P where P.PD_ITEMNAME is distinct "
-                                   "from (select L.PD_ITEMNAME from PROD_ITEM L where L.PD_ITEMID "
-                                   "= P.PD_ITEMID)"))
-        .toInt();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "MassAmendFixture.h"
+#include "OtherClient.h"
 #include "TApplication.h"
 #include "TestBackends.h"
 
@@ -48,18 +49,6 @@ QString LookupName(const QString& table, const QString& code)
     for (const TDemoLookupRow& row : TDemoData::LookupRows(table))
         if (row.Code == code) return row.Name;
     return {};
-}
-
-// Products whose name column does not match the lookup row of their code (a
-// code without a row must give null).
-int StaleNames(SecondConnection& check, const QString& table, const QString& code,
-               const QString& name)
-{
-    return check
-        .QueryValue(QStringLiteral("select count(*) from PRODUCT P where P.%3 is distinct from "
-                                   "(select L.%3 from %1 L where L.%2 = P.%2)")
-                        .arg(table, code, name))
-        .toInt();
 }
 
 void AddLookupColumns()

@@ -1,5 +1,6 @@
 #include "FrmWriteBackJournal.h"
 #include "MassAmendFixture.h"
+#include "OtherClient.h"
 #include "TApplication.h"
 #include "TWriteBack.h"
 #include "TWriteBackUndo.h"
@@ -52,18 +53,6 @@ private slots:
 namespace
 {
 
-const QString Holder = QStringLiteral("held by another client");
-
-// Another client holds the product changed: its row on Firebird, the whole
-// file on SQLite.
-bool Hold(SecondConnection& other, const TestBackend& backend, const QString& code)
-{
-    if (!backend.IsFirebird()) other.QueryValue(QStringLiteral("PRAGMA journal_mode = WAL"));
-    return other.StartTransaction() &&
-           other.Execute(QStringLiteral("update PRODUCT set PROD_NAME = '%1' where PROD_ID = '%2'")
-                             .arg(Holder, code));
-}
-
 // The journal file as another program of the same user sees it.
 std::unique_ptr<SecondConnection> JournalConnection(MassAmendFixture& f)
 {
@@ -86,15 +75,6 @@ QString StaleLine(bool stale, const QString& column)
     TWriteBackResult result;
     result.NamesStale = stale;
     return TFormMassAmend::StaleNamesLine(result, column);
-}
-
-int StaleItemNames(SecondConnection& check)
-{
-    return check
-        .QueryValue(QStringLiteral("select count(*) from PRODUCT P where P.PD_ITEMNAME is distinct "
-                                   "from (select L.PD_ITEMNAME from PROD_ITEM L where L.PD_ITEMID "
-                                   "= P.PD_ITEMID)"))
-        .toInt();
 }
 
 qint64 Latest(MassAmendFixture& f)
