@@ -135,22 +135,22 @@ int main(int argc, char* argv[])
             for (const int workstations : {1, 2, 5}) {
                 const Figures f = Measure(workstations, overlapping, products);
                 if (workstations == 1) alone = f.RowsPerSecond;
-                Out() << QStringLiteral("%1 workstations, %2, %3 products each: %4 rows/s in all, "
-                                        "ratio %5 to one alone; failed runs %6, retries %7\n")
-                             .arg(workstations)
-                             .arg(overlapping ? QStringLiteral("overlapping")
-                                              : QStringLiteral("disjoint"))
-                             .arg(products)
+                // Each line names its size.
+                const QString size = QStringLiteral("%1 workstations, %2, %3 products each")
+                                         .arg(workstations)
+                                         .arg(overlapping ? QStringLiteral("overlapping")
+                                                          : QStringLiteral("disjoint"))
+                                         .arg(products);
+                Out() << size
+                      << QStringLiteral(": %1 rows/s in all, ratio %2 to one alone; failed runs "
+                                        "%3, retries %4\n")
                              .arg(f.RowsPerSecond, 0, 'f', 0)
                              .arg(f.RowsPerSecond / alone, 0, 'f', 2)
                              .arg(f.Failed)
                              .arg(f.Retries);
-                Out() << QStringLiteral("%1 workstations, %2, %3 products each: longest search "
-                                        "%4 ms against %5 ms on the idle server, ratio %6\n")
-                             .arg(workstations)
-                             .arg(overlapping ? QStringLiteral("overlapping")
-                                              : QStringLiteral("disjoint"))
-                             .arg(products)
+                Out() << size
+                      << QStringLiteral(": longest search %1 ms against %2 ms on the idle server, "
+                                        "ratio %3\n")
                              .arg(f.LongestSearch)
                              .arg(idle)
                              .arg(double(f.LongestSearch) / std::max<qint64>(idle, 1), 0, 'f', 2);
